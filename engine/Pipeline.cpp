@@ -1,0 +1,141 @@
+// The rendering pipeline: bitmap width, background, renderer dispatch and rotation.
+#include <algorithm>
+#include <climits>
+
+#include "engine/Barcode.h"
+#include "engine/detail/Bars.h"
+
+namespace lumivex {
+
+namespace {
+
+// Code 39 characters that a byte of the full-ASCII form takes: one for the space, the digits and
+// the capitals, two for every other byte.
+std::int64_t Code39ExtChars(const std::string& Text) {
+    std::int64_t n = 0;
+    for (const char ch : Text) {
+        const auto c = static_cast<unsigned char>(ch);
+        n += (c == ' ' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z')) ? 1 : 2;
+    }
+    return n;
+}
+
+// Code 93 characters that a byte takes: one for the 47 characters Code 93 has of its own, two
+// for every other byte.
+std::int64_t Code93Chars(const std::string& Text) {
+    std::int64_t n = 0;
+    for (const char ch : Text) {
+        const auto c = static_cast<unsigned char>(ch);
+        const bool single = c == ' ' || c == '$' || c == '%' || c == '+' || c == '-' || c == '.' ||
+                            c == '/' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z');
+        n += single ? 1 : 2;
+    }
+    return n;
+}
+
+// The symbol's width in modules, quiet zones included.
+std::int64_t WidthInModules(TBarCodeType BarcodeType, const std::string& Text) {
+    const auto L = static_cast<std::int64_t>(Text.size());
+    switch (BarcodeType) {
+    case bcCode128:
+    case bcEAN128:
+        return 11 * static_cast<std::int64_t>(
+                        Optimize_128_bc_New(Text, BarcodeType == bcEAN128).size()) +
+               22;
+    case bcCode39:
+        return 13 * (L + 2) + 20;
+    case bcCode39Ext:
+        return 13 * (2 + Code39ExtChars(Text)) + 20;
+    case bcUPCA:
+    case bcEAN13:
+        return 115;
+    case bcInt2of5:
+        return 9 * (L % 2 == 0 ? L : L + 1) + 29;
+    case bcCode93:
+        return 9 * Code93Chars(Text) + 57;
+    case bcEAN8:
+        return 87;
+    case bcPOSTNET:
+        return 10 * (L + 1) + 23;
+    case bcUPCE:
+        return 71;
+    case bcUPC2ext:
+        return 40;
+    case bcUPC5ext:
+        return 67;
+    }
+    return 20;
+}
+
+void DrawSymbol(detail::BarWriter& W, TBarCodeType BarcodeType, const std::string& Text) {
+    switch (BarcodeType) {
+    case bcCode128:
+        detail::DrawCode128(W, Text, false);
+        return;
+    case bcEAN128:
+        detail::DrawCode128(W, Text, true);
+        return;
+    default:
+        return;
+    }
+}
+
+// Sizes beyond the int range belong to bitmaps that cannot exist; saturating keeps the
+// arithmetic defined.
+int SaturateInt(std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
+}
+
+} // namespace
+
+int CalcWidth(int Scale, TBarCodeType BarcodeType, const std::string& Text) {
+    const std::int64_t modules = Text.empty() ? 20 : WidthInModules(BarcodeType, Text);
+    // Modules stay far below 2^40 for any text that fits in memory, so the product fits.
+    const std::int64_t width = modules * Scale;
+    return SaturateInt(width);
+}
+
+void CreateBC(vcl::TBitmap& Bitmap, TBarCodeType BarcodeType, int Scale, int Height,
+              const std::string& Text, bool Interpret, TbcRotate Rotate) {
+    Bitmap.SetWidth(CalcWidth(Scale, BarcodeType, Text));
+
+    // The background and the bars are painted together: the bars are collected first, then
+    // every row is written once. The pixels are those of a white fill followed by the renderer's
+    // rectangles.
+    vcl::TCanvas& canvas = Bitmap.GetCanvas();
+    canvas.GetBrush().SetColor(vcl::clWhite);
+    const std::int64_t textMargin = Interpret ? 5 * std::int64_t{Scale} : 0;
+    detail::RasterBars bars;
+    if (!Text.empty()) {
+        std::int64_t top = 0, height = Height - textMargin;
+        if (BarcodeType == bcPOSTNET) {
+            height = Height;
+        } else if (BarcodeType == bcUPC2ext || BarcodeType == bcUPC5ext) {
+            top = 3 * textMargin;
+            height = Height - 3 * textMargin;
+        }
+        detail::BarWriter writer(bars, SaturateInt(10 * std::int64_t{Scale}), SaturateInt(top),
+                                 SaturateInt(height), Scale);
+        DrawSymbol(writer, BarcodeType, Text);
+    }
+    bars.Paint(Bitmap, vcl::clWhite);
+
+    if (Rotate == bcNoRotate || Rotate > bcRotate270) return;
+    vcl::TBitmap work;
+    switch (Rotate) {
+    case bcRotate90:
+        RotateBmp90(Bitmap, work);
+        break;
+    case bcRotate180:
+        RotateBmp180(Bitmap, work);
+        break;
+    default:
+        RotateBmp270(Bitmap, work);
+        break;
+    }
+    Bitmap.SetHeight(work.GetHeight());
+    Bitmap.SetWidth(work.GetWidth());
+    canvas.Draw(0, 0, work);
+}
+
+} // namespace lumivex

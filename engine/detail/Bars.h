@@ -1,0 +1,101 @@
+#pragma once
+// The bar primitive that every renderer draws with, and the pattern reader that walks a pattern
+// word's modules from its most significant bit.
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/Graphics.h"
+
+namespace lumivex::detail {
+
+// Receives every bar of a symbol as a rectangle in pixels, corners in order (X1 <= X2,
+// Y1 <= Y2), covering columns X1..X2-1 and rows Y1..Y2-1.
+class BarSink {
+public:
+    virtual void Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int64_t Y2) = 0;
+
+protected:
+    ~BarSink() = default;
+};
+
+// Draws bars onto a canvas with Rectangle and a black, solid brush. The brush's colour and style
+// are restored when the sink goes, however the renderer leaves.
+class CanvasBars final : public BarSink {
+public:
+    explicit CanvasBars(vcl::TCanvas& Canvas);
+    ~CanvasBars();
+    CanvasBars(const CanvasBars&) = delete;
+    CanvasBars& operator=(const CanvasBars&) = delete;
+    void Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int64_t Y2) override;
+
+private:
+    vcl::TCanvas& FCanvas;
+    vcl::TColor FSavedColor;
+    vcl::TBrushStyle FSavedStyle;
+};
+
+// Collects bars to paint them later in one pass over a freshly cleared bitmap: the rows between
+// two bar ends are all alike, so each such band is built once and copied down.
+class RasterBars final : public BarSink {
+public:
+    void Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int64_t Y2) override;
+    // Paints the whole bitmap: Background everywhere, the collected bars black over it.
+    void Paint(vcl::TBitmap& Bitmap, vcl::TColor Background) const;
+
+private:
+    struct Box {
+        std::int64_t x1, y1, x2, y2;
+    };
+    std::vector<Box> FBoxes;
+};
+
+// Walks a symbol's modules from left to right. A module is Scale pixels wide; a full bar runs
+// from Top to Top + Height, a half bar from Top + Height div 2. Adjacent dark modules become one
+// rectangle, which covers the same pixels as the modules one by one.
+class BarWriter {
+public:
+    BarWriter(BarSink& Sink, int Left, int Top, int Height, int Scale)
+        : FSink(Sink), FX(Left), FTop(Top), FHeight(Height), FScale(Scale) {}
+
+    // Count modules of Word, starting at bit TopBit and going down: 1 = bar, 0 = space.
+    void Pattern(std::uint32_t Word, int Count, int TopBit = 15) {
+        int i = 0;
+        while (i < Count) {
+            int run = 0;
+            const bool dark = (Word >> (TopBit - i)) & 1u;
+            while (i + run < Count && bool((Word >> (TopBit - i - run)) & 1u) == dark)
+                ++run;
+            if (dark)
+                Bar(run);
+            else
+                Space(run);
+            i += run;
+        }
+    }
+    void Bar(int Modules = 1) { Element(Modules, FTop); }
+    // A bar from the middle of the bar height down (POSTNET's short bars).
+    void HalfBar(int Modules = 1) { Element(Modules, FTop + std::int64_t{FHeight} / 2); }
+    void Space(int Modules = 1) { FX += std::int64_t{Modules} * FScale; }
+
+private:
+    void Element(int Modules, std::int64_t Y1) {
+        const std::int64_t x2 = FX + std::int64_t{Modules} * FScale;
+        const std::int64_t y2 = std::int64_t{FTop} + FHeight;
+        FSink.Bar(std::min(FX, x2), std::min(Y1, y2), std::max(FX, x2), std::max(Y1, y2));
+        FX = x2;
+    }
+
+    BarSink& FSink;
+    std::int64_t FX;
+    int FTop;
+    int FHeight;
+    int FScale;
+};
+
+// The symbol drawers behind the renderers: each draws Text's symbol through a BarWriter.
+void DrawCode128(BarWriter& W, const std::string& Text, bool IsEAN128);
+
+} // namespace lumivex::detail

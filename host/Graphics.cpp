@@ -1,0 +1,260 @@
+// Bitmaps in memory, the shared palette, brushes, pens and fonts.
+#include "host/Graphics.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <new>
+
+#include "host/SysUtils.h"
+#include "host/detail/Pixels.h"
+
+namespace vcl {
+
+namespace palette {
+
+namespace {
+
+constexpr int CubeLevel(int i) {
+    return i * 51;
+}
+constexpr int GreyLevel(int i) {
+    return ((i + 1) * 255 + 20) / 41;
+} // i = 0..39
+
+struct Table {
+    std::array<TColor, 256> colors{};
+    constexpr Table() {
+        // 0..214: the colour cube without white, in r, g, b order; 0 is black.
+        for (int i = 0; i < 215; ++i)
+            colors[i] = RGB(CubeLevel(i / 36), CubeLevel(i / 6 % 6), CubeLevel(i % 6));
+        for (int i = 0; i < 40; ++i)
+            colors[215 + i] = RGB(GreyLevel(i), GreyLevel(i), GreyLevel(i));
+        colors[255] = clWhite;
+    }
+};
+
+constexpr Table kTable;
+
+int Dist2(TColor a, TColor b) {
+    const int dr = GetRValue(a) - GetRValue(b);
+    const int dg = GetGValue(a) - GetGValue(b);
+    const int db = GetBValue(a) - GetBValue(b);
+    return dr * dr + dg * dg + db * db;
+}
+
+} // namespace
+
+TColor Color(std::uint8_t Index) {
+    return kTable.colors[Index];
+}
+
+std::uint8_t IndexOf(TColor C) {
+    C &= 0xFFFFFF;
+    if (C == clBlack) return BlackIndex;
+    if (C == clWhite) return WhiteIndex;
+    const int r = (GetRValue(C) + 25) / 51, g = (GetGValue(C) + 25) / 51,
+              b = (GetBValue(C) + 25) / 51;
+    int cube = r * 36 + g * 6 + b;
+    std::uint8_t best = cube == 215 ? WhiteIndex : static_cast<std::uint8_t>(cube);
+    int bestDist = Dist2(C, kTable.colors[best]);
+    // The grey ramp may lie nearer for colours close to grey.
+    const int avg = (GetRValue(C) + GetGValue(C) + GetBValue(C)) / 3;
+    for (int i = 0; i < 40; ++i) {
+        if (std::abs(GreyLevel(i) - avg) > 8) continue;
+        const int d = Dist2(C, kTable.colors[215 + i]);
+        if (d < bestDist) {
+            bestDist = d;
+            best = static_cast<std::uint8_t>(215 + i);
+        }
+    }
+    return best;
+}
+
+} // namespace palette
+
+// ---- brushes, pens, fonts ----
+
+void TBrush::SetColor(TColor Value) {
+    FColor = Value;
+    if (FStyle == bsClear) FStyle = bsSolid;
+}
+
+void TBrush::Assign(const TPersistent& Source) {
+    if (auto* b = dynamic_cast<const TBrush*>(&Source)) {
+        FColor = b->FColor;
+        FStyle = b->FStyle;
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TPen::Assign(const TPersistent& Source) {
+    if (auto* p = dynamic_cast<const TPen*>(&Source)) {
+        FColor = p->FColor;
+        FStyle = p->FStyle;
+        FWidth = p->FWidth;
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+namespace {
+// a * b / c rounded half away from zero, as the framework's MulDiv does.
+int MulDiv(int a, int b, int c) {
+    const std::int64_t p = static_cast<std::int64_t>(a) * b;
+    const std::int64_t q = (p >= 0 ? p + c / 2 : p - c / 2) / c;
+    return static_cast<int>(std::clamp<std::int64_t>(q, INT32_MIN, INT32_MAX));
+}
+} // namespace
+
+int TFont::GetSize() const {
+    return -MulDiv(FHeight, 72, PixelsPerInch);
+}
+void TFont::SetSize(int Value) {
+    FHeight = -MulDiv(Value, PixelsPerInch, 72);
+}
+
+void TFont::Assign(const TPersistent& Source) {
+    if (auto* f = dynamic_cast<const TFont*>(&Source)) {
+        FName = f->FName;
+        FHeight = f->FHeight;
+        FColor = f->FColor;
+        FStyle = f->FStyle;
+        FCharset = f->FCharset;
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+bool TFont::operator==(const TFont& o) const {
+    return FName == o.FName && FHeight == o.FHeight && FColor == o.FColor && FStyle == o.FStyle &&
+           FCharset == o.FCharset;
+}
+
+// ---- bitmaps ----
+
+TBitmap::TBitmap() : FCanvas(std::make_unique<TCanvas>(*this)) {}
+TBitmap::~TBitmap() = default;
+
+std::size_t TBitmap::RowBytesFor(TPixelFormat Format, int Width) {
+    const auto w = static_cast<std::size_t>(Width);
+    switch (Format) {
+    case pf1bit:
+        return (w + 7) / 8;
+    case pf8bit:
+        return w;
+    default:
+        return w * 3;
+    }
+}
+
+namespace {
+
+int BitsPerPixel(TPixelFormat f) {
+    return f == pf1bit ? 1 : f == pf8bit ? 8 : 24;
+}
+
+std::vector<std::uint8_t> AllocatePixels(TPixelFormat Format, int Width, int Height,
+                                         std::size_t RowBytes) {
+    // Width and Height are at most 2^31, so the product fits in 64 bits.
+    const std::uint64_t bytes = static_cast<std::uint64_t>(RowBytes) * std::uint64_t(Height);
+    if (bytes > MaxBitmapBytes)
+        throw EOutOfResources("Bitmap of " + std::to_string(Width) + " x " +
+                              std::to_string(Height) + " pixels at " +
+                              std::to_string(BitsPerPixel(Format)) + " bits per pixel needs " +
+                              std::to_string(bytes) + " bytes, more than the limit of " +
+                              std::to_string(MaxBitmapBytes) + " bytes");
+    try {
+        return std::vector<std::uint8_t>(static_cast<std::size_t>(bytes));
+    } catch (const std::bad_alloc&) {
+        throw EOutOfResources("Out of memory for a bitmap of " + std::to_string(Width) + " x " +
+                              std::to_string(Height) + " pixels");
+    }
+}
+
+} // namespace
+
+void TBitmap::SetSize(int Width, int Height) {
+    Width = std::max(Width, 0);
+    Height = std::max(Height, 0);
+    if (Width == FWidth && Height == FHeight) return;
+    const std::size_t rowBytes = RowBytesFor(FPixelFormat, Width);
+    std::vector<std::uint8_t> pixels = AllocatePixels(FPixelFormat, Width, Height, rowBytes);
+    const detail::PixelValue white = detail::ToPixel(FPixelFormat, clWhite);
+    // A bitmap without columns has rows of no bytes: there is nothing to copy or fill.
+    const int keepRows = std::min(Height, FHeight);
+    const int keepCols = std::min(Width, FWidth);
+    for (int y = 0; rowBytes != 0 && y < Height; ++y) {
+        std::uint8_t* row = pixels.data() + static_cast<std::size_t>(y) * rowBytes;
+        int from = 0;
+        if (y < keepRows && keepCols > 0) {
+            const std::uint8_t* old = FPixels.data() + static_cast<std::size_t>(y) * FRowBytes;
+            std::memcpy(row, old, RowBytesFor(FPixelFormat, keepCols));
+            from = keepCols;
+        }
+        detail::FillSpan(FPixelFormat, row, from, Width, white);
+    }
+    FPixels = std::move(pixels);
+    FRowBytes = rowBytes;
+    FWidth = Width;
+    FHeight = Height;
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat Value) {
+    if (Value == pfDevice) Value = pf24bit;
+    if (Value != FPixelFormat) Reformat(Value);
+}
+
+void TBitmap::SetMonochrome(bool Value) {
+    if (Value)
+        SetPixelFormat(pf1bit);
+    else if (FPixelFormat == pf1bit)
+        SetPixelFormat(pfDevice);
+}
+
+void TBitmap::Reformat(TPixelFormat Format) {
+    const std::size_t rowBytes = RowBytesFor(Format, FWidth);
+    std::vector<std::uint8_t> pixels = AllocatePixels(Format, FWidth, FHeight, rowBytes);
+    for (int y = 0; rowBytes != 0 && y < FHeight; ++y) {
+        const std::uint8_t* src = FPixels.data() + static_cast<std::size_t>(y) * FRowBytes;
+        std::uint8_t* dst = pixels.data() + static_cast<std::size_t>(y) * rowBytes;
+        detail::ConvertRow(FPixelFormat, src, Format, dst, FWidth);
+        // Keep the unused bits at the end of a monochrome row white.
+        if (Format == pf1bit)
+            detail::FillSpan(pf1bit, dst, FWidth, static_cast<int>(rowBytes * 8),
+                             detail::ToPixel(pf1bit, clWhite));
+    }
+    FPixels = std::move(pixels);
+    FRowBytes = rowBytes;
+    FPixelFormat = Format;
+}
+
+std::uint8_t* TBitmap::ScanLine(int Y) {
+    return const_cast<std::uint8_t*>(static_cast<const TBitmap*>(this)->ScanLine(Y));
+}
+
+const std::uint8_t* TBitmap::ScanLine(int Y) const {
+    if (Y < 0 || Y >= FHeight) throw EInvalidGraphic("Scan line index out of range");
+    return FPixels.data() + static_cast<std::size_t>(Y) * FRowBytes;
+}
+
+TColor TBitmap::PixelColor(int X, int Y) const {
+    return detail::PixelColorAt(FPixelFormat,
+                                FPixels.data() + static_cast<std::size_t>(Y) * FRowBytes, X);
+}
+
+void TBitmap::Assign(const TPersistent& Source) {
+    if (auto* b = dynamic_cast<const TBitmap*>(&Source)) {
+        if (b == this) return;
+        FPixels = b->FPixels;
+        FRowBytes = b->FRowBytes;
+        FWidth = b->FWidth;
+        FHeight = b->FHeight;
+        FPixelFormat = b->FPixelFormat;
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+} // namespace vcl

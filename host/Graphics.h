@@ -1,0 +1,257 @@
+#pragma once
+// Colours, bitmaps, canvases, brushes, pens and fonts.
+
+#include <cstddef>
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/Classes.h"
+
+namespace vcl {
+
+// 0x00BBGGRR: red in the low byte, as the framework stores it.
+using TColor = std::int32_t;
+
+inline constexpr TColor clBlack = 0x000000;
+inline constexpr TColor clMaroon = 0x000080;
+inline constexpr TColor clGreen = 0x008000;
+inline constexpr TColor clOlive = 0x008080;
+inline constexpr TColor clNavy = 0x800000;
+inline constexpr TColor clPurple = 0x800080;
+inline constexpr TColor clTeal = 0x808000;
+inline constexpr TColor clGray = 0x808080;
+inline constexpr TColor clSilver = 0xC0C0C0;
+inline constexpr TColor clRed = 0x0000FF;
+inline constexpr TColor clLime = 0x00FF00;
+inline constexpr TColor clYellow = 0x00FFFF;
+inline constexpr TColor clBlue = 0xFF0000;
+inline constexpr TColor clFuchsia = 0xFF00FF;
+inline constexpr TColor clAqua = 0xFFFF00;
+inline constexpr TColor clWhite = 0xFFFFFF;
+
+constexpr int GetRValue(TColor c) {
+    return c & 0xFF;
+}
+constexpr int GetGValue(TColor c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr int GetBValue(TColor c) {
+    return (c >> 16) & 0xFF;
+}
+constexpr TColor RGB(int r, int g, int b) {
+    return static_cast<TColor>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+}
+
+// pfDevice stands for the screen's format, which here is 24-bit true colour.
+enum TPixelFormat : std::uint8_t { pfDevice, pf1bit, pf8bit, pf24bit };
+enum TBrushStyle : std::uint8_t { bsSolid, bsClear };
+enum TPenStyle : std::uint8_t { psSolid, psClear };
+
+enum TFontStyle : std::uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+// A set of TFontStyle, one bit per member.
+using TFontStyles = std::uint8_t;
+constexpr TFontStyles FontStyleBit(TFontStyle s) {
+    return static_cast<TFontStyles>(1u << s);
+}
+using TFontCharset = std::uint8_t;
+inline constexpr TFontCharset DEFAULT_CHARSET = 1;
+
+struct TRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+};
+constexpr TRect Rect(int Left, int Top, int Right, int Bottom) {
+    return TRect{Left, Top, Right, Bottom};
+}
+
+// The palette that every 8-bit bitmap shares, so that a byte copied from one 8-bit bitmap into
+// another keeps its colour. Index 0 is black and index 255 white; between them lie a 6x6x6 colour
+// cube and a ramp of greys.
+namespace palette {
+inline constexpr std::uint8_t BlackIndex = 0;
+inline constexpr std::uint8_t WhiteIndex = 255;
+TColor Color(std::uint8_t Index);
+// The entry nearest to Color.
+std::uint8_t IndexOf(TColor Color);
+} // namespace palette
+
+// The largest pixel buffer a bitmap may hold. A size whose buffer would pass it raises
+// EOutOfResources instead of exhausting memory.
+inline constexpr std::size_t MaxBitmapBytes = std::size_t{256} << 20;
+
+class TBitmap;
+
+class TBrush : public TPersistent {
+public:
+    TColor GetColor() const { return FColor; }
+    // A colour makes a clear brush solid again, as the framework's brush does.
+    void SetColor(TColor Value);
+    TBrushStyle GetStyle() const { return FStyle; }
+    void SetStyle(TBrushStyle Value) { FStyle = Value; }
+    void Assign(const TPersistent& Source) override;
+    std::string ClassName() const override { return "TBrush"; }
+
+private:
+    TColor FColor = clWhite;
+    TBrushStyle FStyle = bsSolid;
+};
+
+class TPen : public TPersistent {
+public:
+    TColor GetColor() const { return FColor; }
+    void SetColor(TColor Value) { FColor = Value; }
+    TPenStyle GetStyle() const { return FStyle; }
+    void SetStyle(TPenStyle Value) { FStyle = Value; }
+    int GetWidth() const { return FWidth; }
+    void SetWidth(int Value) { FWidth = Value < 1 ? 1 : Value; }
+    void Assign(const TPersistent& Source) override;
+    std::string ClassName() const override { return "TPen"; }
+
+private:
+    TColor FColor = clBlack;
+    TPenStyle FStyle = psSolid;
+    int FWidth = 1;
+};
+
+// A font as the framework describes one. Size is in points at 96 pixels per inch; Height is the
+// em in pixels, negative as the framework keeps it (8 points = -11).
+class TFont : public TPersistent {
+public:
+    static constexpr int PixelsPerInch = 96;
+
+    const std::string& GetName() const { return FName; }
+    void SetName(const std::string& Value) { FName = Value; }
+    int GetSize() const;
+    void SetSize(int Value);
+    int GetHeight() const { return FHeight; }
+    void SetHeight(int Value) { FHeight = Value; }
+    TColor GetColor() const { return FColor; }
+    void SetColor(TColor Value) { FColor = Value; }
+    TFontStyles GetStyle() const { return FStyle; }
+    void SetStyle(TFontStyles Value) { FStyle = Value; }
+    TFontCharset GetCharset() const { return FCharset; }
+    void SetCharset(TFontCharset Value) { FCharset = Value; }
+
+    void Assign(const TPersistent& Source) override;
+    std::string ClassName() const override { return "TFont"; }
+    bool operator==(const TFont& Other) const;
+
+private:
+    std::string FName = "MS Sans Serif";
+    int FHeight = -11;
+    TColor FColor = clBlack;
+    TFontStyles FStyle = 0;
+    TFontCharset FCharset = DEFAULT_CHARSET;
+};
+
+// Drawing on a bitmap. Every operation is clipped to the bitmap: no coordinate, however wild,
+// writes outside its pixels.
+class TCanvas {
+public:
+    explicit TCanvas(TBitmap& Owner) : FBitmap(&Owner) {}
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+
+    TBrush& GetBrush() { return FBrush; }
+    const TBrush& GetBrush() const { return FBrush; }
+    TPen& GetPen() { return FPen; }
+    const TPen& GetPen() const { return FPen; }
+    TFont& GetFont() { return FFont; }
+    const TFont& GetFont() const { return FFont; }
+    // Copies the attributes of Value; the canvas keeps no reference to it.
+    void SetFont(const TFont& Value) { FFont.Assign(Value); }
+
+    // Fills columns Left..Right-1 of rows Top..Bottom-1 with the brush (nothing when the brush
+    // is clear or the rectangle is empty).
+    void FillRect(const TRect& R);
+    // Outline with the pen, inside with the brush. Covers exactly columns x1..x2-1 and rows
+    // y1..y2-1; swapped corners are put in order first.
+    void Rectangle(int X1, int Y1, int X2, int Y2);
+    // Copies Source with its top-left corner at (X, Y), converting its colours where the pixel
+    // formats differ.
+    void Draw(int X, int Y, const TBitmap& Source);
+
+    // The colour at (X, Y); -1 outside the bitmap.
+    TColor GetPixel(int X, int Y) const;
+    void SetPixel(int X, int Y, TColor Color);
+
+private:
+    TBitmap* FBitmap;
+    TBrush FBrush;
+    TPen FPen;
+    TFont FFont;
+};
+
+// A bitmap in memory. Rows are stored top to bottom without padding: a pf8bit row is Width bytes
+// (palette indices), a pf24bit row 3 x Width bytes (blue, green, red), a pf1bit row
+// (Width + 7) / 8 bytes, most significant bit first, 0 = black and 1 = white.
+class TBitmap : public TPersistent {
+public:
+    TBitmap();
+    ~TBitmap() override;
+
+    int GetWidth() const { return FWidth; }
+    int GetHeight() const { return FHeight; }
+    // Changing the size keeps the pixels that stay inside and makes the new ones white. Negative
+    // sizes act as 0; a size whose pixels would pass MaxBitmapBytes raises EOutOfResources.
+    void SetWidth(int Value) { SetSize(Value, FHeight); }
+    void SetHeight(int Value) { SetSize(FWidth, Value); }
+    void SetSize(int Width, int Height);
+
+    // Reads pf24bit for a new bitmap (the device format). Setting it converts the pixels.
+    TPixelFormat GetPixelFormat() const { return FPixelFormat; }
+    void SetPixelFormat(TPixelFormat Value);
+    // A monochrome bitmap is a pf1bit bitmap. Setting true converts to pf1bit (each pixel to the
+    // nearer of black and white); setting false turns a monochrome bitmap into the device format.
+    bool GetMonochrome() const { return FPixelFormat == pf1bit; }
+    void SetMonochrome(bool Value);
+
+    // The first byte of row Y. Raises EInvalidGraphic for a row outside the bitmap.
+    std::uint8_t* ScanLine(int Y);
+    const std::uint8_t* ScanLine(int Y) const;
+    std::size_t GetRowBytes() const { return FRowBytes; }
+
+    TCanvas& GetCanvas() { return *FCanvas; }
+    const TCanvas& GetCanvas() const { return *FCanvas; }
+
+    // Copies the pixels, size and format of another bitmap; the canvas keeps its own state.
+    void Assign(const TPersistent& Source) override;
+    std::string ClassName() const override { return "TBitmap"; }
+    bool Empty() const { return FWidth == 0 || FHeight == 0; }
+
+    // Windows bitmap files. Saving writes pf1bit, pf8bit (with the shared palette) or pf24bit as
+    // it is held. Loading reads uncompressed 1-, 4-, 8-, 24- and 32-bit files; a malformed file
+    // raises EInvalidGraphic and leaves the bitmap as it was.
+    void SaveToStream(std::ostream& Stream) const;
+    void LoadFromStream(std::istream& Stream);
+    void SaveToFile(const std::string& FileName) const;
+    void LoadFromFile(const std::string& FileName);
+
+    // The colour of pixel (X, Y), which must lie inside the bitmap.
+    TColor PixelColor(int X, int Y) const;
+
+private:
+    friend class TCanvas;
+
+    static std::size_t RowBytesFor(TPixelFormat Format, int Width);
+    void Reformat(TPixelFormat Format);
+
+    int FWidth = 0;
+    int FHeight = 0;
+    TPixelFormat FPixelFormat = pf24bit;
+    std::size_t FRowBytes = 0;
+    std::vector<std::uint8_t> FPixels;
+    std::unique_ptr<TCanvas> FCanvas;
+};
+
+// Writes Bitmap as a PNG: one bit of grey per pixel when it holds only black and white, else
+// 8-bit indexed (pf8bit) or 8 bits per channel. A positive Dpi writes the resolution chunk.
+void SaveBitmapToPng(const TBitmap& Bitmap, std::ostream& Stream, int Dpi = 0);
+void SaveBitmapToPngFile(const TBitmap& Bitmap, const std::string& FileName, int Dpi = 0);
+
+} // namespace vcl

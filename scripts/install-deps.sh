@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs, and only those that are missing.
+set -euo pipefail
+
+PACKAGES=(
+  # tool chain
+  g++ cmake ninja-build pkg-config
+  # libraries the code links
+  libpng-dev libfreetype-dev libfontconfig-dev libcli11-dev
+  # fonts: fontconfig maps "Courier New" to Liberation Mono
+  fonts-liberation
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev python3
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,235 @@
+// The pipeline: widths, background, bar placement, equivalence with the canvas renderer, and
+// what wild arguments do.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "engine/Barcode.h"
+#include "host/SysUtils.h"
+
+using namespace lumivex;
+
+namespace {
+
+// Prepares a bitmap as the components do.
+void ComponentBitmap(vcl::TBitmap& bmp, int Height) {
+    bmp.SetMonochrome(true);
+    bmp.SetPixelFormat(vcl::pf8bit);
+    bmp.SetHeight(Height);
+}
+
+bool IsBlack(const vcl::TBitmap& b, int x, int y) {
+    return b.PixelColor(x, y) == vcl::clBlack;
+}
+
+// The columns of row Y as a string of '1' (black) and '0' (white).
+std::string Row(const vcl::TBitmap& b, int Y) {
+    std::string s;
+    for (int x = 0; x < b.GetWidth(); ++x)
+        s += IsBlack(b, x, Y) ? '1' : '0';
+    return s;
+}
+
+TEST(CalcWidth, Widths) {
+    for (int t = 0; t < BarCodeTypeCount; ++t)
+        for (const int scale : {1, 2, 3})
+            EXPECT_EQ(CalcWidth(scale, static_cast<TBarCodeType>(t), ""), 20 * scale) << t;
+    const struct {
+        TBarCodeType type;
+        int scale;
+        std::string text;
+        int width;
+    } rows[] = {
+        {bcCode39, 2, "AB", 144},
+        {bcCode128, 1, "ABC", 88},
+        {bcCode128, 1, "12345", 99},
+        {bcCode128, 3, "12345", 297},
+        {bcEAN128, 1, "0123456789", 121},
+        {bcUPCA, 1, "1", 115},
+        {bcEAN13, 2, "123", 230},
+        {bcEAN8, 1, "1", 87},
+        {bcUPCE, 1, "1", 71},
+        {bcUPC2ext, 1, "1", 40},
+        {bcUPC5ext, 1, "1", 67},
+        {bcInt2of5, 1, "123", 65},
+        {bcInt2of5, 1, "1234", 65},
+        {bcPOSTNET, 1, "12345", 83},
+        {bcCode39Ext, 1, "abc", 124},
+        {bcCode39Ext, 1, "A B", 85},
+        {bcCode93, 1, "AB", 75},
+        {bcCode93, 1, "ab", 93},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(CalcWidth(r.scale, r.type, r.text), r.width) << r.type << " " << r.text;
+}
+
+TEST(CalcWidth, SaturatesForScalesNoBitmapCanHold) {
+    EXPECT_EQ(CalcWidth(INT_MAX, bcCode128, "ABC"), INT_MAX);
+    EXPECT_EQ(CalcWidth(INT_MIN, bcEAN13, "1"), INT_MIN);
+    EXPECT_EQ(CalcWidth(0, bcCode128, "ABC"), 0);
+}
+
+TEST(CreateBC, EmptyTextGivesAWhiteBitmap) {
+    for (const int scale : {1, 3}) {
+        vcl::TBitmap bmp;
+        ComponentBitmap(bmp, 30);
+        CreateBC(bmp, bcCode128, scale, 30, "", true, bcNoRotate);
+        ASSERT_EQ(bmp.GetWidth(), 20 * scale);
+        ASSERT_EQ(bmp.GetHeight(), 30);
+        for (int y = 0; y < 30; ++y)
+            EXPECT_EQ(Row(bmp, y), std::string(20 * scale, '0'));
+    }
+}
+
+TEST(CreateBC, Code128BarsAndQuietZones) {
+    // 12345: START C, 12, 34, CODE B, '5', check 54, STOP.
+    const std::string modules = "11010011100"    // START C
+                                "10110011100"    // 12
+                                "10001011000"    // 34
+                                "10111101110"    // CODE B
+                                "11011100100"    // '5' (21)
+                                "11101011000"    // check 54
+                                "1100011101011"; // STOP
+    for (const int scale : {1, 2}) {
+        vcl::TBitmap bmp;
+        ComponentBitmap(bmp, 40);
+        CreateBC(bmp, bcCode128, scale, 40, "12345", false, bcNoRotate);
+        std::string expected(10 * scale, '0');
+        for (const char m : modules)
+            expected += std::string(scale, m);
+        expected += std::string(10 * scale, '0');
+        ASSERT_EQ(bmp.GetWidth(), 99 * scale);
+        EXPECT_EQ(Row(bmp, 0), expected);
+        EXPECT_EQ(Row(bmp, 39), expected);
+    }
+}
+
+TEST(CreateBC, BarHeightWithAndWithoutTextMargin) {
+    for (const TBarCodeType type : {bcCode128, bcEAN128}) {
+        vcl::TBitmap bmp;
+        ComponentBitmap(bmp, 50);
+        CreateBC(bmp, type, 1, 50, "AB", false, bcNoRotate);
+        EXPECT_TRUE(IsBlack(bmp, 10, 0));
+        EXPECT_TRUE(IsBlack(bmp, 10, 49));
+        // With the text the bars end 5 x Scale above the bottom.
+        for (const int scale : {1, 2}) {
+            CreateBC(bmp, type, scale, 50, "AB", true, bcNoRotate);
+            EXPECT_TRUE(IsBlack(bmp, 10 * scale, 50 - 5 * scale - 1));
+            EXPECT_FALSE(IsBlack(bmp, 10 * scale, 50 - 5 * scale));
+        }
+    }
+}
+
+TEST(CreateBC, PaintsWhatTheCanvasRendererPaints) {
+    // The pipeline paints background and bars in one pass; the pixels must equal a white fill
+    // followed by the public renderer on the canvas, in every pixel format, also where the
+    // bitmap's height differs from the Height argument.
+    const struct {
+        std::string text;
+        int scale, bitmapHeight, height;
+        bool interpret;
+    } rows[] = {
+        {"Lumivex", 1, 30, 30, true}, {"12345", 2, 20, 20, false}, {"a\tb\x80", 3, 10, 25, true},
+        {"AB1234", 1, 40, 12, false}, {"x", 2, 7, -5, false},      {"HELLO", 0, 5, 5, true},
+        {"HELLO", -2, 5, 5, false},
+    };
+    for (const vcl::TPixelFormat fmt : {vcl::pf1bit, vcl::pf8bit, vcl::pf24bit}) {
+        for (const auto& r : rows) {
+            for (const TBarCodeType type : {bcCode128, bcEAN128}) {
+                SCOPED_TRACE(r.text + " format " + std::to_string(fmt));
+                vcl::TBitmap fast;
+                fast.SetPixelFormat(fmt);
+                fast.SetHeight(r.bitmapHeight);
+                CreateBC(fast, type, r.scale, r.height, r.text, r.interpret, bcNoRotate);
+
+                vcl::TBitmap slow;
+                slow.SetPixelFormat(fmt);
+                slow.SetSize(CalcWidth(r.scale, type, r.text), r.bitmapHeight);
+                slow.GetCanvas().GetBrush().SetColor(vcl::clBlack);
+                slow.GetCanvas().FillRect(vcl::Rect(0, 0, slow.GetWidth(), slow.GetHeight()));
+                slow.GetCanvas().GetBrush().SetColor(vcl::clWhite);
+                slow.GetCanvas().FillRect(vcl::Rect(0, 0, slow.GetWidth(), slow.GetHeight()));
+                const int margin = r.interpret ? 5 * r.scale : 0;
+                (type == bcCode128 ? BarcodeCode128 : BarcodeEAN128)(
+                    slow.GetCanvas(), 10 * r.scale, 0, r.height - margin, r.scale, r.text);
+
+                ASSERT_EQ(fast.GetWidth(), slow.GetWidth());
+                ASSERT_EQ(fast.GetHeight(), slow.GetHeight());
+                EXPECT_EQ(fast.GetPixelFormat(), fmt) << "no rotation keeps the format";
+                for (int y = 0; y < fast.GetHeight(); ++y)
+                    ASSERT_EQ(Row(fast, y), Row(slow, y)) << "row " << y;
+                EXPECT_EQ(fast.GetCanvas().GetBrush().GetColor(), vcl::clWhite);
+            }
+        }
+    }
+}
+
+TEST(Renderer, RestoresTheBrushAndDrawsOnlyBars) {
+    vcl::TBitmap bmp;
+    bmp.SetSize(120, 20);
+    vcl::TCanvas& c = bmp.GetCanvas();
+    c.GetBrush().SetColor(vcl::clRed);
+    c.FillRect(vcl::Rect(0, 0, 120, 20));
+    c.GetBrush().SetStyle(vcl::bsClear);
+    BarcodeCode128(c, 5, 3, 10, 1, "A");
+    EXPECT_EQ(c.GetBrush().GetColor(), vcl::clRed);
+    EXPECT_EQ(c.GetBrush().GetStyle(), vcl::bsClear);
+    // START B begins with a 2-module bar at x = 5, rows 3..12; nothing else changes.
+    EXPECT_EQ(c.GetPixel(5, 3), vcl::clBlack);
+    EXPECT_EQ(c.GetPixel(6, 12), vcl::clBlack);
+    EXPECT_EQ(c.GetPixel(5, 2), vcl::clRed);
+    EXPECT_EQ(c.GetPixel(5, 13), vcl::clRed);
+    EXPECT_EQ(c.GetPixel(7, 5), vcl::clRed) << "a space keeps what was there";
+    EXPECT_EQ(c.GetPixel(4, 5), vcl::clRed);
+}
+
+TEST(CreateBC, RotationSizesAndFormat) {
+    const struct {
+        TbcRotate rotate;
+        bool swaps;
+    } rows[] = {{bcRotate90, true}, {bcRotate180, false}, {bcRotate270, true}};
+    for (const auto& r : rows) {
+        vcl::TBitmap bmp;
+        bmp.SetPixelFormat(vcl::pf24bit);
+        bmp.SetHeight(30);
+        CreateBC(bmp, bcCode128, 2, 30, "AB12", false, r.rotate);
+        const int w = CalcWidth(2, bcCode128, "AB12");
+        EXPECT_EQ(bmp.GetWidth(), r.swaps ? 30 : w);
+        EXPECT_EQ(bmp.GetHeight(), r.swaps ? w : 30);
+        EXPECT_EQ(bmp.GetPixelFormat(), vcl::pf8bit);
+    }
+    // An empty text turns the white 20 x Scale bitmap too.
+    vcl::TBitmap bmp;
+    ComponentBitmap(bmp, 7);
+    CreateBC(bmp, bcEAN128, 1, 7, "", true, bcRotate90);
+    EXPECT_EQ(bmp.GetWidth(), 7);
+    EXPECT_EQ(bmp.GetHeight(), 20);
+}
+
+TEST(CreateBC, WildArgumentsNeverWriteOutsideTheBitmap) {
+    // Scale and Height of 0, negative or huge values: either a bitmap or EOutOfResources.
+    const int values[] = {0, -1, -100, 1, 7, INT_MAX, INT_MIN};
+    for (const int scale : values) {
+        for (const int height : values) {
+            for (const TbcRotate rot : {bcNoRotate, bcRotate90}) {
+                vcl::TBitmap bmp;
+                ComponentBitmap(bmp, std::clamp(height, 0, 64));
+                try {
+                    CreateBC(bmp, bcCode128, scale, height, "Wild1234", true, rot);
+                } catch (const vcl::EOutOfResources&) {
+                    continue;
+                }
+                EXPECT_GE(bmp.GetWidth(), 0);
+            }
+        }
+    }
+}
+
+TEST(CreateBC, OversizedBitmapRaisesBeforeAllocating) {
+    vcl::TBitmap bmp;
+    ComponentBitmap(bmp, 10000);
+    EXPECT_THROW(CreateBC(bmp, bcCode128, 100000, 10000, "ABC", false, bcNoRotate),
+                 vcl::EOutOfResources);
+}
+
+} // namespace
