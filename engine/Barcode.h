@@ -70,10 +70,100 @@ void BarcodeCode128(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Sca
 void BarcodeEAN128(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
                    const std::string& Text);
 
-// ---- Code 39 ----
+// ---- Code 39 and Code 39 full ASCII ----
 
+// The 44 characters 0-9, A-Z, '-', '.', space, '*', '$', '/', '+', '%': 12 modules in bits 15..4,
+// then the 1-module gap (bit 3, always 0).
+extern const std::array<std::uint16_t, 44> BC_Code39;
 // For the characters 32 (space) to 90 ('Z'): the 1-based index of the character's pattern in
 // BC_Code39, or 0 where Code 39 has no such character.
 extern const std::array<std::uint8_t, 59> BC_Code39Ref;
+// For the bytes 0..127: the 1-based BC_Code39 indexes of the full-ASCII pair, first in the high
+// byte, second (or 0) in the low byte.
+extern const std::array<std::uint16_t, 128> BC_Code39ERef;
+
+void BarcodeCode39(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
+                   const std::string& Text);
+void BarcodeCode39ext(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
+                      const std::string& Text);
+
+// ---- Code 93 ----
+
+extern const std::array<std::uint16_t, 49> BC_Code93;
+// For the bytes 0..127: the first symbol in the high byte, the second in the low byte (0xFF when
+// the byte is one symbol).
+extern const std::array<std::uint16_t, 128> BC_Code93_Reference;
+// The check symbols C and K (values 0..46) of Text's data symbols.
+std::uint8_t Mod93Left(const std::string& Text);
+std::uint8_t Mod93Right(const std::string& Text);
+
+void BarcodeCode93(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
+                   const std::string& Text);
+
+// ---- Interleaved 2 of 5 ----
+
+// Indexed by character - 47: '/' (start), '0'..'9', ':' (stop).
+extern const std::array<std::uint8_t, 12> BC_Int2of5;
+
+void BarcodeInt2of5(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
+                    const std::string& Text);
+
+// ---- POSTNET ----
+
+// The five bars of each digit in bits 7..3: 1 = full bar, 0 = half bar.
+extern const std::array<std::uint8_t, 10> BC_POSTNET;
+char POSTNET_Check(const std::string& Text);
+
+void BarcodePOSTNET(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
+                    const std::string& Text);
+
+// ---- EAN-13, EAN-8 and UPC-A ----
+
+// Per digit: L code in the high byte, G code in the low byte.
+extern const std::array<std::uint16_t, 10> BC_EAN_LEFT;
+// Per digit: R code in the high byte, the EAN-13 parity that a first digit selects in the low.
+extern const std::array<std::uint16_t, 10> BC_EAN_RIGHT;
+// Indexed by character - 47: the left-half pattern in the high byte, the right-half in the low.
+extern const std::array<std::uint16_t, 12> BC_UPCA;
+// The EAN/UPC modulo-10 check digit of Text, as a character.
+char Mod10Check(const std::string& Text);
+
+void BarcodeUPCA(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
+                 const std::string& Text);
+void BarcodeEAN13(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
+                  const std::string& Text);
+void BarcodeEAN8(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
+                 const std::string& Text);
+
+// ---- UPC-E ----
+
+// Per digit: L code (odd parity) in the high byte, G code (even parity) in the low byte.
+extern const std::array<std::uint16_t, 10> BC_UPCE;
+// Per check digit: the parities of the six characters for number system 0 in bits 15..10.
+extern const std::array<std::uint16_t, 10> BC_UPCE_Parity;
+// The eleven-digit UPC-A number of a six-digit UPC-E code, or "" when it has none.
+std::string UPCE_Expand(const std::string& Text);
+// The six-digit UPC-E code of an eleven-digit UPC-A number, or "" when it has none.
+std::string UPCA_to_UPCE(const std::string& Text);
+
+void BarcodeUPCE(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
+                 const std::string& Text);
+
+// ---- UPC/EAN add-ons ----
+
+// Per 5-digit checksum: the parities of the five characters in bits 7..3, 1 = G code.
+extern const std::array<std::uint8_t, 10> BC_UPC5ext_Parity;
+
+// The 2-digit add-on converts its text with StrToInt and lets EConvertError through.
+void BarcodeUPC2ext(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
+                    const std::string& Text);
+void BarcodeUPC5ext(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
+                    const std::string& Text);
+
+// ---- human-readable text ----
+
+// Prints Text's human-readable form over the bars; Height and Width are the bitmap's.
+void PrintInterpret(vcl::TCanvas& Canvas, TBarCodeType BarcodeType, int Scale, int Height,
+                    int Width, const std::string& Text);
 
 } // namespace lumivex

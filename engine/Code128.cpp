@@ -180,7 +180,8 @@ char Code128_Check_Digit(const std::string& Symbols) {
 
 namespace detail {
 
-void DrawCode128(BarWriter& W, const std::string& Text, bool IsEAN128) {
+namespace {
+void DrawSymbols(BarWriter& W, const std::string& Text, bool IsEAN128) {
     const std::string s = Optimize_128_bc_New(Text, IsEAN128);
     for (std::size_t i = 0; i < s.size(); ++i) {
         const int value = static_cast<unsigned char>(s[i]) - 32;
@@ -188,21 +189,25 @@ void DrawCode128(BarWriter& W, const std::string& Text, bool IsEAN128) {
         W.Pattern(BC_Code128[value], i + 1 == s.size() ? 13 : 11);
     }
 }
+} // namespace
+
+void DrawCode128(BarWriter& W, const std::string& Text) {
+    DrawSymbols(W, Text, false);
+}
+void DrawEAN128(BarWriter& W, const std::string& Text) {
+    DrawSymbols(W, Text, true);
+}
 
 } // namespace detail
 
 void BarcodeCode128(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
                     const std::string& Text) {
-    detail::CanvasBars sink(Canvas);
-    detail::BarWriter w(sink, Left, Top, Height, Scale);
-    detail::DrawCode128(w, Text, false);
+    detail::RenderOnCanvas(Canvas, Left, Top, Height, Scale, Text, detail::DrawCode128);
 }
 
 void BarcodeEAN128(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
                    const std::string& Text) {
-    detail::CanvasBars sink(Canvas);
-    detail::BarWriter w(sink, Left, Top, Height, Scale);
-    detail::DrawCode128(w, Text, true);
+    detail::RenderOnCanvas(Canvas, Left, Top, Height, Scale, Text, detail::DrawEAN128);
 }
 
 } // namespace lumivex

@@ -9,26 +9,25 @@ namespace lumivex {
 
 namespace {
 
-// Code 39 characters that a byte of the full-ASCII form takes: one for the space, the digits and
-// the capitals, two for every other byte.
+// Code 39 characters that a byte of the full-ASCII form takes: two where its pair has a second
+// character, else one. A byte above 127 has no pair and counts none: the renderer stops there,
+// so any width given to it would only widen the blank space right of the bars.
 std::int64_t Code39ExtChars(const std::string& Text) {
     std::int64_t n = 0;
     for (const char ch : Text) {
         const auto c = static_cast<unsigned char>(ch);
-        n += (c == ' ' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z')) ? 1 : 2;
+        if (c <= 127) n += (BC_Code39ERef[c] & 0xFF) != 0 ? 2 : 1;
     }
     return n;
 }
 
-// Code 93 characters that a byte takes: one for the 47 characters Code 93 has of its own, two
-// for every other byte.
+// Code 93 symbols that a byte takes: two where its reference names a second symbol (a low byte
+// below 47), else one. A byte above 127 counts none, as for Code 39 full ASCII.
 std::int64_t Code93Chars(const std::string& Text) {
     std::int64_t n = 0;
     for (const char ch : Text) {
         const auto c = static_cast<unsigned char>(ch);
-        const bool single = c == ' ' || c == '$' || c == '%' || c == '+' || c == '-' || c == '.' ||
-                            c == '/' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z');
-        n += single ? 1 : 2;
+        if (c <= 127) n += (BC_Code93_Reference[c] & 0xFF) < 47 ? 2 : 1;
     }
     return n;
 }
@@ -67,17 +66,36 @@ std::int64_t WidthInModules(TBarCodeType BarcodeType, const std::string& Text) {
     return 20;
 }
 
-void DrawSymbol(detail::BarWriter& W, TBarCodeType BarcodeType, const std::string& Text) {
+detail::Drawer DrawerOf(TBarCodeType BarcodeType) {
     switch (BarcodeType) {
     case bcCode128:
-        detail::DrawCode128(W, Text, false);
-        return;
+        return detail::DrawCode128;
     case bcEAN128:
-        detail::DrawCode128(W, Text, true);
-        return;
-    default:
-        return;
+        return detail::DrawEAN128;
+    case bcCode39:
+        return detail::DrawCode39;
+    case bcCode39Ext:
+        return detail::DrawCode39ext;
+    case bcCode93:
+        return detail::DrawCode93;
+    case bcInt2of5:
+        return detail::DrawInt2of5;
+    case bcPOSTNET:
+        return detail::DrawPOSTNET;
+    case bcUPC2ext:
+        return detail::DrawUPC2ext;
+    case bcUPC5ext:
+        return detail::DrawUPC5ext;
+    case bcUPCA:
+        return detail::DrawUPCA;
+    case bcEAN13:
+        return detail::DrawEAN13;
+    case bcEAN8:
+        return detail::DrawEAN8;
+    case bcUPCE:
+        return detail::DrawUPCE;
     }
+    return nullptr;
 }
 
 // Sizes beyond the int range belong to bitmaps that cannot exist; saturating keeps the
@@ -116,9 +134,20 @@ void CreateBC(vcl::TBitmap& Bitmap, TBarCodeType BarcodeType, int Scale, int Hei
         }
         detail::BarWriter writer(bars, SaturateInt(10 * std::int64_t{Scale}), SaturateInt(top),
                                  SaturateInt(height), Scale);
-        DrawSymbol(writer, BarcodeType, Text);
+        if (const detail::Drawer draw = DrawerOf(BarcodeType)) {
+            try {
+                draw(writer, Text);
+            } catch (...) {
+                // A renderer that raises (the 2-digit add-on's number conversion) leaves the
+                // background and the bars it drew before; nothing after it runs.
+                bars.Paint(Bitmap, vcl::clWhite);
+                throw;
+            }
+        }
     }
     bars.Paint(Bitmap, vcl::clWhite);
+    if (Interpret && !Text.empty())
+        PrintInterpret(canvas, BarcodeType, Scale, Height, Bitmap.GetWidth(), Text);
 
     if (Rotate == bcNoRotate || Rotate > bcRotate270) return;
     vcl::TBitmap work;

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <limits>
@@ -31,12 +32,20 @@ void Put32(std::uint8_t* p, std::uint32_t v) {
     Put16(p, v & 0xFFFF);
     Put16(p + 2, v >> 16);
 }
-std::uint32_t Get16(const std::uint8_t* p) { return p[0] | std::uint32_t{p[1]} << 8; }
-std::uint32_t Get32(const std::uint8_t* p) { return Get16(p) | Get16(p + 2) << 16; }
-std::int32_t GetInt32(const std::uint8_t* p) { return static_cast<std::int32_t>(Get32(p)); }
+std::uint32_t Get16(const std::uint8_t* p) {
+    return p[0] | std::uint32_t{p[1]} << 8;
+}
+std::uint32_t Get32(const std::uint8_t* p) {
+    return Get16(p) | Get16(p + 2) << 16;
+}
+std::int32_t GetInt32(const std::uint8_t* p) {
+    return static_cast<std::int32_t>(Get32(p));
+}
 
 // Rows in the file are padded to whole 32-bit words.
-std::uint64_t FileStride(std::uint64_t Width, unsigned Bits) { return (Width * Bits + 31) / 32 * 4; }
+std::uint64_t FileStride(std::uint64_t Width, unsigned Bits) {
+    return (Width * Bits + 31) / 32 * 4;
+}
 
 [[noreturn]] void Invalid(const std::string& Why) {
     throw EInvalidGraphic("Invalid bitmap file: " + Why);
@@ -50,8 +59,7 @@ public:
         // The length tells how much pixel data the file can hold before anything is allocated
         // for it; streams that cannot seek are read without that foresight.
         const std::istream::pos_type start = S.tellg();
-        if (start == std::istream::pos_type(-1))
-            return;
+        if (start == std::istream::pos_type(-1)) return;
         S.seekg(0, std::ios::end);
         const std::istream::pos_type end = S.tellg();
         if (S && end != std::istream::pos_type(-1) && end >= start)
@@ -68,11 +76,10 @@ public:
         FStream.read(static_cast<char*>(Buffer), static_cast<std::streamsize>(Count));
         const auto got = static_cast<std::size_t>(FStream.gcount());
         FConsumed += got;
-        if (got != Count)
-            Invalid(std::string("the file ends inside the ") + What);
+        if (got != Count) Invalid(std::string("the file ends inside the ") + What);
     }
 
-    // Moves forward to Offset bytes from the start of the file.
+    // Offsets count from where the file starts, which need not be the start of the stream.
     void SkipTo(std::uint64_t Offset) {
         while (FConsumed < Offset) {
             const std::uint64_t step =
@@ -80,12 +87,10 @@ public:
             FStream.ignore(static_cast<std::streamsize>(step));
             const auto got = static_cast<std::uint64_t>(FStream.gcount());
             FConsumed += got;
-            if (got != step)
-                Invalid("the file ends before its pixel data");
+            if (got != step) Invalid("the file ends before its pixel data");
         }
     }
 
-    std::uint64_t Consumed() const { return FConsumed; }
     std::optional<std::uint64_t> Size() const { return FSize; }
 
 private:
@@ -107,8 +112,7 @@ struct Layout {
 Layout ReadHeaders(Reader& In) {
     std::array<std::uint8_t, FileHeaderSize> file{};
     In.Read(file.data(), file.size(), "file header");
-    if (file[0] != 'B' || file[1] != 'M')
-        Invalid("it does not start with \"BM\"");
+    if (file[0] != 'B' || file[1] != 'M') Invalid("it does not start with \"BM\"");
 
     std::array<std::uint8_t, 124> info{};
     In.Read(info.data(), 4, "bitmap header");
@@ -125,8 +129,7 @@ Layout ReadHeaders(Reader& In) {
     const std::uint32_t compression = Get32(info.data() + 16);
     const std::uint32_t colorsUsed = Get32(info.data() + 32);
 
-    if (planes != 1)
-        Invalid(std::to_string(planes) + " colour planes");
+    if (planes != 1) Invalid(std::to_string(planes) + " colour planes");
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
         Invalid(std::to_string(bits) + " bits per pixel is not supported");
     if (compression != BI_RGB)
@@ -156,7 +159,8 @@ Layout ReadHeaders(Reader& In) {
                 " lies inside the headers, which end at " + std::to_string(tableEnd));
 
     const std::uint64_t pixelBytes = l.Stride * static_cast<std::uint64_t>(l.Height);
-    if (auto size = In.Size(); size && (l.PixelOffset > *size || pixelBytes > *size - l.PixelOffset))
+    if (auto size = In.Size();
+        size && (l.PixelOffset > *size || pixelBytes > *size - l.PixelOffset))
         Invalid("a " + std::to_string(l.Width) + " x " + std::to_string(l.Height) + " image at " +
                 std::to_string(bits) + " bits per pixel needs " +
                 std::to_string(l.PixelOffset + pixelBytes) + " bytes, the file has " +
@@ -167,15 +171,14 @@ Layout ReadHeaders(Reader& In) {
 // How palette entries of the file become pixels of the bitmap.
 struct ColorMap {
     TPixelFormat Format = pf24bit;
-    bool Inverted = false;                // a 1-bit file whose entry 0 is white
+    bool Inverted = false;                 // a 1-bit file whose entry 0 is white
     std::array<std::uint8_t, 256> Index{}; // file entry -> shared palette index
     unsigned Entries = 0;
 };
 
 ColorMap ReadPalette(Reader& In, const Layout& L) {
     ColorMap map;
-    if (L.Bits > 8)
-        return map;
+    if (L.Bits > 8) return map;
     std::array<std::uint8_t, 4 * 256> quads{};
     In.Read(quads.data(), 4 * std::size_t{L.PaletteEntries}, "palette");
     map.Entries = L.PaletteEntries;
@@ -205,8 +208,7 @@ void DecodeRow(const Layout& L, const ColorMap& Map, const std::uint8_t* Src, st
             for (std::size_t i = 0; i < n; ++i)
                 Dst[i] = static_cast<std::uint8_t>(~Dst[i]);
         // The bits past the last pixel stay white, as the bitmap keeps them.
-        if (w & 7)
-            Dst[n - 1] = static_cast<std::uint8_t>(Dst[n - 1] | (0xFF >> (w & 7)));
+        if (w & 7) Dst[n - 1] = static_cast<std::uint8_t>(Dst[n - 1] | (0xFF >> (w & 7)));
         return;
     }
     if (Map.Format == pf8bit) {
@@ -273,8 +275,8 @@ void TBitmap::SaveToStream(std::ostream& Stream) const {
     Put32(info + 32, entries);
     std::uint8_t* quads = info + InfoHeaderSize;
     for (std::uint32_t i = 0; i < entries; ++i) {
-        const TColor c = bits == 1 ? (i ? clWhite : clBlack)
-                                   : palette::Color(static_cast<std::uint8_t>(i));
+        const TColor c =
+            bits == 1 ? (i ? clWhite : clBlack) : palette::Color(static_cast<std::uint8_t>(i));
         quads[4 * i] = static_cast<std::uint8_t>(GetBValue(c));
         quads[4 * i + 1] = static_cast<std::uint8_t>(GetGValue(c));
         quads[4 * i + 2] = static_cast<std::uint8_t>(GetRValue(c));
@@ -289,16 +291,14 @@ void TBitmap::SaveToStream(std::ostream& Stream) const {
         for (int y = FHeight - 1; y >= 0 && Stream; --y) {
             std::memcpy(row.data(), ScanLine(y), used);
             // Bits past the last pixel are written as zero, whatever the bitmap held there.
-            if (spare)
-                row[used - 1] = static_cast<std::uint8_t>(row[used - 1] & (0xFF << spare));
+            if (spare) row[used - 1] = static_cast<std::uint8_t>(row[used - 1] & (0xFF << spare));
             Stream.write(reinterpret_cast<const char*>(row.data()),
                          static_cast<std::streamsize>(row.size()));
         }
     } catch (const std::ios_base::failure& e) {
         throw EWriteError(std::string("Cannot write the bitmap: ") + e.what());
     }
-    if (!Stream)
-        throw EWriteError("Cannot write the bitmap: the stream refused the data");
+    if (!Stream) throw EWriteError("Cannot write the bitmap: the stream refused the data");
 }
 
 void TBitmap::LoadFromStream(std::istream& Stream) {
@@ -326,20 +326,25 @@ void TBitmap::SaveToFile(const std::string& FileName) const {
     CheckSavable(*this); // before the file is created
     errno = 0;
     std::ofstream out(FileName, std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw EFCreateError("Cannot create file \"" + FileName + "\"" + OsReason());
+    if (!out) throw EFCreateError("Cannot create file \"" + FileName + "\"" + OsReason());
     SaveToStream(out);
     out.close();
-    if (!out)
-        throw EWriteError("Cannot write file \"" + FileName + "\"");
+    if (!out) throw EWriteError("Cannot write file \"" + FileName + "\"");
 }
 
 void TBitmap::LoadFromFile(const std::string& FileName) {
+    std::error_code ec;
+    // A directory opens like a file here but reads nothing; say what it is instead.
+    if (std::filesystem::is_directory(FileName, ec))
+        throw EFOpenError("Cannot open file \"" + FileName + "\". It is a directory");
     errno = 0;
     std::ifstream in(FileName, std::ios::binary);
-    if (!in)
-        throw EFOpenError("Cannot open file \"" + FileName + "\"" + OsReason());
-    LoadFromStream(in);
+    if (!in) throw EFOpenError("Cannot open file \"" + FileName + "\"" + OsReason());
+    try {
+        LoadFromStream(in);
+    } catch (const EInvalidGraphic& e) {
+        throw EInvalidGraphic(std::string(e.what()) + " (in \"" + FileName + "\")");
+    }
 }
 
 } // namespace vcl

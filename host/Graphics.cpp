@@ -104,7 +104,8 @@ namespace {
 int MulDiv(int a, int b, int c) {
     const std::int64_t p = static_cast<std::int64_t>(a) * b;
     const std::int64_t q = (p >= 0 ? p + c / 2 : p - c / 2) / c;
-    return static_cast<int>(std::clamp<std::int64_t>(q, INT32_MIN, INT32_MAX));
+    // Symmetric, so that a font size and height can always be negated into each other.
+    return static_cast<int>(std::clamp<std::int64_t>(q, -INT32_MAX, INT32_MAX));
 }
 } // namespace
 

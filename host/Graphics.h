@@ -176,6 +176,14 @@ public:
     // formats differ.
     void Draw(int X, int Y, const TBitmap& Source);
 
+    // Text in the canvas font, one byte per character (the Western code page). TextOut puts the
+    // top-left corner of the string's cell at (X, Y) and, while the brush is solid, fills the
+    // cell with the brush colour first. TextWidth is the sum of the hinted advances, TextHeight
+    // the cell height from the face's Windows ascent and descent.
+    void TextOut(int X, int Y, const std::string& Text);
+    int TextWidth(const std::string& Text) const;
+    int TextHeight(const std::string& Text) const;
+
     // The colour at (X, Y); -1 outside the bitmap.
     TColor GetPixel(int X, int Y) const;
     void SetPixel(int X, int Y, TColor Color);

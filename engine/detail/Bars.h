@@ -96,6 +96,29 @@ private:
 };
 
 // The symbol drawers behind the renderers: each draws Text's symbol through a BarWriter.
-void DrawCode128(BarWriter& W, const std::string& Text, bool IsEAN128);
+void DrawCode128(BarWriter& W, const std::string& Text);
+void DrawEAN128(BarWriter& W, const std::string& Text);
+void DrawCode39(BarWriter& W, const std::string& Text);
+void DrawCode39ext(BarWriter& W, const std::string& Text);
+void DrawCode93(BarWriter& W, const std::string& Text);
+void DrawInt2of5(BarWriter& W, const std::string& Text);
+void DrawPOSTNET(BarWriter& W, const std::string& Text);
+void DrawUPCA(BarWriter& W, const std::string& Text);
+void DrawEAN13(BarWriter& W, const std::string& Text);
+void DrawEAN8(BarWriter& W, const std::string& Text);
+void DrawUPCE(BarWriter& W, const std::string& Text);
+void DrawUPC2ext(BarWriter& W, const std::string& Text);
+void DrawUPC5ext(BarWriter& W, const std::string& Text);
+
+using Drawer = void (*)(BarWriter& W, const std::string& Text);
+
+// What every public renderer does: draw on the canvas with the brush set up by the canvas sink,
+// which gives it back on every exit, exceptions included.
+inline void RenderOnCanvas(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
+                           const std::string& Text, Drawer Draw) {
+    CanvasBars sink(Canvas);
+    BarWriter w(sink, Left, Top, Height, Scale);
+    Draw(w, Text);
+}
 
 } // namespace lumivex::detail

@@ -122,8 +122,8 @@ TEST(CreateBC, BarHeightWithAndWithoutTextMargin) {
 
 TEST(CreateBC, PaintsWhatTheCanvasRendererPaints) {
     // The pipeline paints background and bars in one pass; the pixels must equal a white fill
-    // followed by the public renderer on the canvas, in every pixel format, also where the
-    // bitmap's height differs from the Height argument.
+    // followed by the public renderer and the text on the canvas, in every pixel format, also
+    // where the bitmap's height differs from the Height argument.
     const struct {
         std::string text;
         int scale, bitmapHeight, height;
@@ -152,6 +152,9 @@ TEST(CreateBC, PaintsWhatTheCanvasRendererPaints) {
                 const int margin = r.interpret ? 5 * r.scale : 0;
                 (type == bcCode128 ? BarcodeCode128 : BarcodeEAN128)(
                     slow.GetCanvas(), 10 * r.scale, 0, r.height - margin, r.scale, r.text);
+                if (r.interpret && !r.text.empty())
+                    PrintInterpret(slow.GetCanvas(), type, r.scale, r.height, slow.GetWidth(),
+                                   r.text);
 
                 ASSERT_EQ(fast.GetWidth(), slow.GetWidth());
                 ASSERT_EQ(fast.GetHeight(), slow.GetHeight());

@@ -1,0 +1,143 @@
+// EAN-13, EAN-8 and UPC-A: the left/right code tables, the modulo-10 check digit and renderers.
+#include "engine/Barcode.h"
+#include "engine/detail/Bars.h"
+
+namespace lumivex {
+
+// clang-format off
+const std::array<std::uint16_t, 10> BC_EAN_LEFT{
+    0x1A4E, 0x3266, 0x2636, 0x7A42, 0x463A, // 0
+    0x6272, 0x5E0A, 0x7622, 0x6E12, 0x162E, // 5
+};
+// clang-format on
+static_assert(BC_EAN_LEFT.size() == 10);
+
+// clang-format off
+const std::array<std::uint16_t, 10> BC_EAN_RIGHT{
+    0xE400, 0xCC2C, 0xD834, 0x8438, 0xB84C, // 0
+    0x9C64, 0xA070, 0x8854, 0x9058, 0xE868, // 5
+};
+// clang-format on
+static_assert(BC_EAN_RIGHT.size() == 10);
+
+// clang-format off
+const std::array<std::uint16_t, 12> BC_UPCA{
+    0xA0A0, 0x1AE4, 0x32CC, 0x26D8, 0x7A84, //  0: '/' '0' '1' '2' '3'
+    0x46B8, 0x629C, 0x5EA0, 0x7688, 0x6E90, //  5: '4' '5' '6' '7' '8'
+    0x16E8, 0x5050,                         // 10: '9' ':'
+};
+// clang-format on
+static_assert(BC_UPCA.size() == 12);
+
+char Mod10Check(const std::string& Text) {
+    // Every byte counts with its code - 48, so the sum may go negative; 64 bits hold the sum of
+    // any text that fits in memory, and % truncates as the check digit's definition wants.
+    std::int64_t sum = 0;
+    std::int64_t weight = 3;
+    for (auto it = Text.rbegin(); it != Text.rend(); ++it) {
+        sum += weight * (static_cast<unsigned char>(*it) - 48);
+        weight = 4 - weight;
+    }
+    int c = 10 - static_cast<int>(sum % 10);
+    if (c == 10) c = 0;
+    return static_cast<char>(48 + c);
+}
+
+namespace detail {
+
+namespace {
+
+// Guards, read from their lowest bits: start and end 101, centre 01010.
+constexpr std::uint32_t kGuard = 0b101;
+constexpr std::uint32_t kCentre = 0b01010;
+
+// The digit value of a byte, or -1 for anything else.
+int DigitOf(char Ch) {
+    const int d = static_cast<unsigned char>(Ch) - '0';
+    return d >= 0 && d <= 9 ? d : -1;
+}
+
+// Short texts are the number without its leading zeros; a long one is kept whole, so that the
+// check digit lands after the characters that are drawn.
+std::string WithCheckDigit(const std::string& Text, std::size_t Digits) {
+    std::string s = Text;
+    if (s.size() < Digits) s.insert(0, Digits - s.size(), '0');
+    s += Mod10Check(s);
+    return s;
+}
+
+} // namespace
+
+void DrawEAN13(BarWriter& W, const std::string& Text) {
+    const std::string s = WithCheckDigit(Text, 12);
+    // The first digit has no bars of its own: it chooses the parities of the left half.
+    const int first = DigitOf(s[0]);
+    if (first < 0) return;
+    const std::uint16_t parity = BC_EAN_RIGHT[first];
+
+    W.Pattern(kGuard, 3, 2);
+    for (int k = 1; k <= 6; ++k) {
+        const int d = DigitOf(s[k]);
+        if (d < 0) return;
+        const bool even = (parity >> (8 - k)) & 1u;
+        W.Pattern(BC_EAN_LEFT[d], 7, even ? 7 : 15);
+    }
+    W.Pattern(kCentre, 5, 4);
+    for (int k = 7; k <= 12; ++k) {
+        const int d = DigitOf(s[k]);
+        if (d < 0) return;
+        W.Pattern(BC_EAN_RIGHT[d], 7, 15);
+    }
+    W.Pattern(kGuard, 3, 2);
+}
+
+void DrawEAN8(BarWriter& W, const std::string& Text) {
+    const std::string s = WithCheckDigit(Text, 7);
+    W.Pattern(kGuard, 3, 2);
+    for (int k = 0; k < 4; ++k) {
+        const int d = DigitOf(s[k]);
+        if (d < 0) return;
+        W.Pattern(BC_EAN_LEFT[d], 7, 15);
+    }
+    W.Pattern(kCentre, 5, 4);
+    for (int k = 4; k < 8; ++k) {
+        const int d = DigitOf(s[k]);
+        if (d < 0) return;
+        W.Pattern(BC_EAN_RIGHT[d], 7, 15);
+    }
+    W.Pattern(kGuard, 3, 2);
+}
+
+void DrawUPCA(BarWriter& W, const std::string& Text) {
+    const std::string s = WithCheckDigit(Text, 11);
+    // The guards are table characters too: '/' for the outer guards, ':' for the centre. A '/'
+    // or ':' in the text therefore draws a guard in a digit's place.
+    std::string q = "/";
+    q.append(s, 0, 6).append(":").append(s, 6, 6).append("/");
+    for (std::size_t k = 0; k < q.size(); ++k) {
+        const int i = static_cast<unsigned char>(q[k]) - 47;
+        if (i < 0 || i >= static_cast<int>(BC_UPCA.size())) return;
+        const int modules = q[k] == '/' ? 3 : q[k] == ':' ? 5 : 7;
+        // The first eight characters (start guard, left digits, centre) use the high byte.
+        W.Pattern(BC_UPCA[i], modules, k < 8 ? 15 : 7);
+    }
+}
+
+} // namespace detail
+
+void BarcodeUPCA(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
+                 const std::string& Text) {
+    detail::RenderOnCanvas(Canvas, Left, Top, Height, Scale, Text, detail::DrawUPCA);
+}
+
+void BarcodeEAN13(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
+                  const std::string& Text) {
+    detail::RenderOnCanvas(Canvas, Left, Top, Height, Scale, Text, detail::DrawEAN13);
+}
+
+void BarcodeEAN8(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
+                 const std::string& Text) {
+    detail::RenderOnCanvas(Canvas, Left, Top, Height, Scale, Text, detail::DrawEAN8);
+}
+
+} // namespace lumivex

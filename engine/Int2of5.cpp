@@ -1,0 +1,80 @@
+// Interleaved 2 of 5: digit pairs, one digit in the bars and the next in the spaces between them.
+#include "engine/Barcode.h"
+#include "engine/detail/Bars.h"
+
+namespace lumivex {
+
+// '/' and ':' stand beside '0' and '9' in ASCII, so the start and stop patterns share the digits'
+// table, indexed by character - 47. The start and stop entries hold single modules; the digit
+// entries hold five elements, 1 = wide.
+// clang-format off
+const std::array<std::uint8_t, 12> BC_Int2of5{
+    0xA0, 0x30, 0x88, 0x48, 0xC0, //  0: / 0 1 2 3
+    0x28, 0xA0, 0x60, 0x18, 0x90, //  5: 4 5 6 7 8
+    0x50, 0xE8,                   // 10: 9 :
+};
+// clang-format on
+static_assert(BC_Int2of5.size() == 12);
+
+namespace detail {
+
+namespace {
+
+constexpr std::uint8_t kFirstElement = 0x80;
+constexpr int kStart = 0;
+constexpr int kStop = 11;
+constexpr int kWide = 3;
+
+// The table index of a character, or -1 for anything outside '/'..':' (a missing character
+// included), which ends the drawing.
+int IndexOf(const std::string& S, std::size_t Pos) {
+    if (Pos >= S.size()) return -1;
+    const int i = static_cast<unsigned char>(S[Pos]) - 47;
+    return i >= 0 && i < static_cast<int>(BC_Int2of5.size()) ? i : -1;
+}
+
+bool IsWide(int Entry, int Element) {
+    return (BC_Int2of5[Entry] << Element) & kFirstElement;
+}
+
+} // namespace
+
+void DrawInt2of5(BarWriter& W, const std::string& Text) {
+    std::string s;
+    s.reserve(Text.size() + 3);
+    s += '/';
+    if (Text.size() % 2) s += '0';
+    s += Text;
+    s += ':';
+    std::size_t pos = 0;
+    while (pos < s.size()) {
+        // A '/' or ':' where a pair would begin is a frame pattern wherever it stands; the
+        // pairing goes on after it.
+        if (s[pos] == '/') {
+            W.Pattern(BC_Int2of5[kStart], 4, 7);
+            ++pos;
+            continue;
+        }
+        if (s[pos] == ':') {
+            W.Pattern(BC_Int2of5[kStop], 5, 7);
+            ++pos;
+            continue;
+        }
+        const int bars = IndexOf(s, pos), spaces = IndexOf(s, pos + 1);
+        if (bars < 0 || spaces < 0) return;
+        for (int i = 0; i < 5; ++i) {
+            W.Bar(IsWide(bars, i) ? kWide : 1);
+            W.Space(IsWide(spaces, i) ? kWide : 1);
+        }
+        pos += 2;
+    }
+}
+
+} // namespace detail
+
+void BarcodeInt2of5(vcl::TCanvas& Canvas, int Left, int Top, int Height, int Scale,
+                    const std::string& Text) {
+    detail::RenderOnCanvas(Canvas, Left, Top, Height, Scale, Text, detail::DrawInt2of5);
+}
+
+} // namespace lumivex

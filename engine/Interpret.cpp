@@ -1,0 +1,86 @@
+// The human-readable text: centred under the bars, in digit groups for the retail symbologies,
+// above the bars for the add-ons, none for POSTNET.
+#include <algorithm>
+#include <climits>
+
+#include "engine/Barcode.h"
+
+namespace lumivex {
+
+namespace {
+
+std::string PadLeft(const std::string& Text, std::size_t Length) {
+    return Text.size() < Length ? std::string(Length - Text.size(), '0') + Text : Text;
+}
+
+// Characters From..To of S, counted from 1 as the groups are named; what lies beyond S's end is
+// left out.
+std::string Sub(const std::string& S, std::size_t From, std::size_t To) {
+    if (From > S.size())
+        return {};
+    return S.substr(From - 1, To - From + 1);
+}
+
+void Centred(vcl::TCanvas& Canvas, int Centre, int Y, const std::string& S) {
+    Canvas.TextOut(Centre - Canvas.TextWidth(S) / 2, Y, S);
+}
+
+void FlushRight(vcl::TCanvas& Canvas, int Width, int Y, const std::string& S) {
+    Canvas.TextOut(Width - Canvas.TextWidth(S), Y, S);
+}
+
+} // namespace
+
+void PrintInterpret(vcl::TCanvas& Canvas, TBarCodeType BarcodeType, int Scale, int Height,
+                    int Width, const std::string& Text) {
+    Canvas.GetFont().SetSize(
+        static_cast<int>(std::clamp<std::int64_t>(8 * std::int64_t{Scale}, INT_MIN, INT_MAX)));
+    Canvas.GetFont().SetColor(vcl::clBlack);
+    Canvas.GetBrush().SetColor(vcl::clWhite);
+
+    // The retail digits sit two pixels lower than flush with the bottom.
+    auto retailY = [&](const std::string& S) { return Height + 2 - Canvas.TextHeight(S); };
+
+    switch (BarcodeType) {
+    case bcPOSTNET:
+        return;
+    case bcUPC2ext:
+    case bcUPC5ext:
+        Centred(Canvas, Width / 2, 0, Text);
+        return;
+    case bcUPCA: {
+        std::string s = PadLeft(Text, 11);
+        s += Mod10Check(s);
+        const std::string first = Sub(s, 1, 1), check = Sub(s, 12, 12);
+        const std::string left = Sub(s, 2, 6), right = Sub(s, 7, 11);
+        Canvas.TextOut(0, retailY(first), first);
+        FlushRight(Canvas, Width, retailY(check), check);
+        Centred(Canvas, Width / 3, retailY(left), left);
+        Centred(Canvas, 2 * (Width / 3), retailY(right), right);
+        return;
+    }
+    case bcEAN13: {
+        std::string s = PadLeft(Text, 12);
+        s += Mod10Check(s);
+        const std::string t = Sub(s, 1, 7) + " " + Sub(s, 8, 13);
+        const std::string first = Sub(t, 1, 1), rest = Sub(t, 2, 14);
+        Canvas.TextOut(0, retailY(first), first);
+        Centred(Canvas, Width / 2, retailY(rest), rest);
+        return;
+    }
+    case bcUPCE: {
+        std::string s = PadLeft(Text, 6);
+        s += Mod10Check(UPCE_Expand(s));
+        const std::string system = "0", check = Sub(s, 7, 7), digits = Sub(s, 1, 6);
+        Canvas.TextOut(0, retailY(system), system);
+        FlushRight(Canvas, Width, retailY(check), check);
+        Centred(Canvas, Width / 2, retailY(digits), digits);
+        return;
+    }
+    default:
+        Centred(Canvas, Width / 2, Height - Canvas.TextHeight(Text), Text);
+        return;
+    }
+}
+
+} // namespace lumivex

@@ -1,0 +1,193 @@
+// Font faces through fontconfig, glyphs through FreeType, both cached.
+#include "host/detail/Fonts.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <tuple>
+
+namespace vcl::detail {
+
+namespace {
+
+// The Windows Western code page: 0x80..0x9F hold typographic characters, the rest of the bytes
+// are Latin-1.
+constexpr std::array<std::uint16_t, 32> kCp1252High{
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 0x80
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, // 0x88
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 0x90
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 0x98
+};
+
+FT_ULong CodePoint(unsigned char c) {
+    return c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c;
+}
+
+int RoundDiv(long a, long b) {
+    return static_cast<int>((a + b / 2) / b);
+}
+
+class FtSizedFont final : public SizedFont {
+public:
+    FtSizedFont(FT_Library Library, const std::string& File, int Index, int Height) {
+        if (!File.empty() && FT_New_Face(Library, File.c_str(), Index, &FFace) != 0)
+            FFace = nullptr;
+        int winAscent = 0, winDescent = 0, upem = 2048;
+        if (FFace) {
+            upem = FFace->units_per_EM > 0 ? FFace->units_per_EM : 2048;
+            auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(FFace, FT_SFNT_OS2));
+            if (os2 && os2->usWinAscent + os2->usWinDescent > 0) {
+                winAscent = os2->usWinAscent;
+                winDescent = os2->usWinDescent;
+            } else {
+                winAscent = FFace->ascender;
+                winDescent = -FFace->descender;
+            }
+        }
+        if (winAscent + winDescent <= 0) {
+            winAscent = upem * 4 / 5;
+            winDescent = upem / 5;
+        }
+        // A negative height is the em, a positive one the whole cell, as the framework has it.
+        int em = Height < 0   ? -Height
+                 : Height > 0 ? RoundDiv(long{Height} * upem, winAscent + winDescent)
+                              : 11;
+        em = std::clamp(em, 1, MaxFontPixels);
+        Ascent = RoundDiv(long{winAscent} * em, upem);
+        Descent = RoundDiv(long{winDescent} * em, upem);
+        if (FFace && FT_Set_Pixel_Sizes(FFace, 0, static_cast<FT_UInt>(em)) != 0) {
+            FT_Done_Face(FFace);
+            FFace = nullptr;
+        }
+    }
+    ~FtSizedFont() override {
+        if (FFace) FT_Done_Face(FFace);
+    }
+    FtSizedFont(const FtSizedFont&) = delete;
+    FtSizedFont& operator=(const FtSizedFont&) = delete;
+
+    const Glyph& GlyphOf(unsigned char C) override {
+        std::optional<Glyph>& slot = FGlyphs[C];
+        if (!slot) slot = Load(C);
+        return *slot;
+    }
+
+private:
+    Glyph Load(unsigned char C) {
+        Glyph g;
+        if (!FFace || FT_Load_Char(FFace, CodePoint(C),
+                                   FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) != 0)
+            return g;
+        const FT_GlyphSlot slot = FFace->glyph;
+        g.Advance = static_cast<int>((slot->advance.x + 32) >> 6);
+        const FT_Bitmap& bm = slot->bitmap;
+        if (bm.pixel_mode != FT_PIXEL_MODE_MONO || bm.width == 0 || bm.rows == 0) return g;
+        g.Left = slot->bitmap_left;
+        g.Top = slot->bitmap_top;
+        g.Width = static_cast<int>(bm.width);
+        g.Rows = static_cast<int>(bm.rows);
+        g.Pitch = static_cast<int>((bm.width + 7) / 8);
+        g.Bits.resize(static_cast<std::size_t>(g.Pitch) * g.Rows);
+        for (int r = 0; r < g.Rows; ++r) {
+            // FreeType's pitch may be negative (bottom-up rows) and padded.
+            const unsigned char* src = bm.buffer + static_cast<std::ptrdiff_t>(r) * bm.pitch;
+            if (bm.pitch < 0)
+                src = bm.buffer + static_cast<std::ptrdiff_t>(g.Rows - 1 - r) * -bm.pitch;
+            std::memcpy(g.Bits.data() + static_cast<std::size_t>(r) * g.Pitch, src, g.Pitch);
+        }
+        return g;
+    }
+
+    FT_Face FFace = nullptr;
+    std::array<std::optional<Glyph>, 256> FGlyphs;
+};
+
+class FontSystem {
+public:
+    FontSystem() {
+        if (FT_Init_FreeType(&FLibrary) != 0) FLibrary = nullptr;
+        FFontconfig = FcInit() == FcTrue;
+    }
+    ~FontSystem() {
+        FSizes.clear();
+        FFiles.clear();
+        if (FLibrary) FT_Done_FreeType(FLibrary);
+    }
+
+    SizedFont& Resolve(const TFont& Font) {
+        const std::lock_guard lock(FMutex);
+        const Key key{Font.GetName(), Font.GetStyle(), Font.GetHeight()};
+        if (auto it = FSizes.find(key); it != FSizes.end()) return *it->second;
+        // A handful of sizes is all a program uses; a flood of distinct ones starts afresh
+        // rather than growing without bound.
+        if (FSizes.size() >= 64) FSizes.clear();
+        const auto& [file, index] = Locate(Font.GetName(), Font.GetStyle());
+        auto font = std::make_unique<FtSizedFont>(FLibrary, FLibrary ? file : std::string{}, index,
+                                                  Font.GetHeight());
+        SizedFont& ref = *font;
+        FSizes.emplace(key, std::move(font));
+        return ref;
+    }
+
+private:
+    using Key = std::tuple<std::string, TFontStyles, int>;
+    using Location = std::pair<std::string, int>;
+
+    const Location& Locate(const std::string& Family, TFontStyles Style) {
+        const auto key = std::make_pair(Family, Style);
+        if (auto it = FFiles.find(key); it != FFiles.end()) return it->second;
+        Location loc{"", 0};
+        if (FFontconfig) {
+            FcPattern* pattern = FcPatternCreate();
+            FcPatternAddString(pattern, FC_FAMILY,
+                               reinterpret_cast<const FcChar8*>(Family.c_str()));
+            FcPatternAddInteger(pattern, FC_WEIGHT,
+                                Style & FontStyleBit(fsBold) ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+            FcPatternAddInteger(pattern, FC_SLANT,
+                                Style & FontStyleBit(fsItalic) ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+            FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+            FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+            FcDefaultSubstitute(pattern);
+            FcResult result = FcResultNoMatch;
+            if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
+                FcChar8* file = nullptr;
+                int index = 0;
+                if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
+                    loc.first = reinterpret_cast<const char*>(file);
+                    if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch)
+                        loc.second = index;
+                }
+                FcPatternDestroy(match);
+            }
+            FcPatternDestroy(pattern);
+        }
+        return FFiles.emplace(key, loc).first->second;
+    }
+
+    std::mutex FMutex;
+    FT_Library FLibrary = nullptr;
+    bool FFontconfig = false;
+    std::map<std::pair<std::string, TFontStyles>, Location> FFiles;
+    std::map<Key, std::unique_ptr<FtSizedFont>> FSizes;
+};
+
+FontSystem& Fonts() {
+    static FontSystem system;
+    return system;
+}
+
+} // namespace
+
+SizedFont& ResolveFont(const TFont& Font) {
+    return Fonts().Resolve(Font);
+}
+
+} // namespace vcl::detail

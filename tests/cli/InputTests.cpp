@@ -1,0 +1,228 @@
+// What lumivex makes of its command line: symbology names, data filtering, usage errors, help.
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/Barcode.h"
+#include "tests/cli/PngProbe.h"
+#include "tests/cli/RunLumivex.h"
+
+namespace lumivex::clitest {
+namespace {
+
+bool Contains(const std::string& Text, const std::string& Part) {
+    return Text.find(Part) != std::string::npos;
+}
+
+const std::vector<std::string> ShortNames{
+    "code128", "ean128", "gs1-128", "gs1_128", "code39",  "code39ext", "code39-ext", "excode39",
+    "upca",    "i2of5",  "int2of5", "i25",     "itf",     "code93",    "ean13",      "ean8",
+    "postnet", "upce",   "upc2",    "ean2",    "upc2ext", "upc5",      "ean5",       "upc5ext",
+};
+
+TEST(SymbologyNames, EveryNameSelectsItsSymbology) {
+    struct Row {
+        const char* Name;
+        TBarCodeType Type;
+        const char* Human;
+    };
+    const std::vector<Row> Rows{
+        {"code128", bcCode128, "Code 128"},
+        {"bcCode128", bcCode128, "Code 128"},
+        {"CODE128", bcCode128, "Code 128"},
+        {"ean128", bcEAN128, "EAN-128"},
+        {"gs1-128", bcEAN128, "EAN-128"},
+        {"GS1_128", bcEAN128, "EAN-128"},
+        {"bcean128", bcEAN128, "EAN-128"},
+        {"code39", bcCode39, "Code 39"},
+        {"bcCode39", bcCode39, "Code 39"},
+        {"code39ext", bcCode39Ext, "Code 39 full ASCII"},
+        {"Code39-Ext", bcCode39Ext, "Code 39 full ASCII"},
+        {"excode39", bcCode39Ext, "Code 39 full ASCII"},
+        {"bcCode39Ext", bcCode39Ext, "Code 39 full ASCII"},
+        {"upca", bcUPCA, "UPC-A"},
+        {"bcUPCA", bcUPCA, "UPC-A"},
+        {"i2of5", bcInt2of5, "Interleaved 2 of 5"},
+        {"int2of5", bcInt2of5, "Interleaved 2 of 5"},
+        {"I25", bcInt2of5, "Interleaved 2 of 5"},
+        {"itf", bcInt2of5, "Interleaved 2 of 5"},
+        {"bcInt2of5", bcInt2of5, "Interleaved 2 of 5"},
+        {"code93", bcCode93, "Code 93"},
+        {"bcCode93", bcCode93, "Code 93"},
+        {"ean13", bcEAN13, "EAN-13"},
+        {"bcEAN13", bcEAN13, "EAN-13"},
+        {"ean8", bcEAN8, "EAN-8"},
+        {"bcEAN8", bcEAN8, "EAN-8"},
+        {"postnet", bcPOSTNET, "POSTNET"},
+        {"bcPOSTNET", bcPOSTNET, "POSTNET"},
+        {"upce", bcUPCE, "UPC-E"},
+        {"bcUPCE", bcUPCE, "UPC-E"},
+        {"upc2", bcUPC2ext, "2-digit add-on"},
+        {"ean2", bcUPC2ext, "2-digit add-on"},
+        {"upc2ext", bcUPC2ext, "2-digit add-on"},
+        {"bcUPC2ext", bcUPC2ext, "2-digit add-on"},
+        {"upc5", bcUPC5ext, "5-digit add-on"},
+        {"EAN5", bcUPC5ext, "5-digit add-on"},
+        {"upc5ext", bcUPC5ext, "5-digit add-on"},
+        {"bcUPC5ext", bcUPC5ext, "5-digit add-on"},
+    };
+    // Lower case and a byte above 128 tell the symbologies apart by what they drop and by
+    // width: Code 39 makes capitals, Code 39 full ASCII and Code 93 count lower case double,
+    // EAN-128 adds FNC1. The warning names the symbology where the width cannot (UPC-A and
+    // EAN-13 are equally wide).
+    const std::string Data = "ab12x\xC8";
+    for (const Row& R : Rows) {
+        SCOPED_TRACE(R.Name);
+        Sandbox Box;
+        const RunResult Run = Box.Run({"render", "-b", R.Name, "-d", Data});
+        ASSERT_EQ(Run.ExitCode, 0) << Run.Err;
+        EXPECT_TRUE(Contains(Run.Err, R.Human)) << Run.Err;
+        const std::optional<PngImage> Image = DecodePng(ReadFile(Box / "out.png"));
+        ASSERT_TRUE(Image.has_value());
+        EXPECT_EQ(Image->Width, CalcWidth(1, R.Type, FilterBCText(R.Type, Data)));
+    }
+}
+
+TEST(SymbologyNames, UnknownNameExitsTwoListingTheValidOnes) {
+    for (const char* Name : {"qrcode", "code-128", "", "bcCode"}) {
+        SCOPED_TRACE(Name);
+        Sandbox Box;
+        const RunResult Run = Box.Run({"render", "-b", Name, "-d", "123"});
+        EXPECT_EQ(Run.ExitCode, 2);
+        const std::vector<std::string> Lines = lumivex::clitest::Lines(Run.Err);
+        ASSERT_EQ(Lines.size(), 1u) << Run.Err;
+        EXPECT_EQ(Lines[0].rfind("lumivex: ", 0), 0u);
+        EXPECT_TRUE(Contains(Lines[0], std::string("\"") + Name + "\""));
+        for (const std::string& Short : ShortNames)
+            EXPECT_TRUE(Contains(Lines[0], Short)) << Short;
+        EXPECT_TRUE(Box.Entries().empty());
+    }
+}
+
+TEST(DataFilter, DroppedAndCutCharactersAreReported) {
+    struct Row {
+        const char* Barcode;
+        std::string Data;
+        TBarCodeType Type;
+        std::string Encoded;
+        std::vector<std::string> Said; // on standard error
+        std::vector<std::string> NotSaid;
+    };
+    // clang-format off
+    const std::vector<Row> Rows{
+        {"code128", "Lumivex 2026", bcCode128, "Lumivex 2026", {}, {"dropped", "cut"}},
+        {"code39", "lumivex", bcCode39, "LUMIVEX", {}, {"dropped", "cut"}},
+        {"code39", "ab#\x01" "c", bcCode39, "ABC", {"'#'", "0x01"}, {"cut", "'a'"}},
+        {"code39", "A'B", bcCode39, "AB", {"\"'\""}, {}},
+        {"code128", "A\xC8" "B\xC8", bcCode128, "AB", {"0xC8"}, {"cut"}},
+        {"code128", "\x01\x7F\x80", bcCode128, "\x01\x7F\x80", {}, {"dropped"}},
+        {"ean13", "978-3-16-148410-0", bcEAN13, "978316148410",
+            {"'-'", "12", "\"978316148410\""}, {"'0'"}},
+        {"upc2", "12345", bcUPC2ext, "12", {"cut", "\"12\""}, {"dropped"}},
+        {"postnet", "12345-6789", bcPOSTNET, "123456789", {"'-'"}, {"cut"}},
+    };
+    // clang-format on
+    for (const Row& R : Rows) {
+        SCOPED_TRACE(std::string(R.Barcode) + " " + R.Data);
+        Sandbox Box;
+        const RunResult Run = Box.Run({"render", "-b", R.Barcode, "-d", R.Data});
+        ASSERT_EQ(Run.ExitCode, 0) << Run.Err;
+        ASSERT_EQ(FilterBCText(R.Type, R.Data), R.Encoded) << "the row disagrees with the filter";
+        for (const std::string& Part : R.Said)
+            EXPECT_TRUE(Contains(Run.Err, Part)) << Part;
+        for (const std::string& Part : R.NotSaid)
+            EXPECT_FALSE(Contains(Run.Err, Part)) << Part;
+        for (const std::string& Line : Lines(Run.Err))
+            EXPECT_EQ(Line.rfind("lumivex: ", 0), 0u);
+        const std::optional<PngImage> Image = DecodePng(ReadFile(Box / "out.png"));
+        ASSERT_TRUE(Image.has_value());
+        EXPECT_EQ(Image->Width, CalcWidth(1, R.Type, R.Encoded));
+    }
+}
+
+TEST(DataFilter, NothingLeftExitsTwoWritingNothing) {
+    struct Row {
+        const char* Barcode;
+        std::string Data;
+    };
+    const std::vector<Row> Rows{
+        {"ean13", "ABC"}, {"code39", "#&"}, {"code128", ""}, {"code128", "\xC8\xFF"}, {"upc5", "-"},
+    };
+    for (const Row& R : Rows) {
+        SCOPED_TRACE(std::string(R.Barcode) + " " + R.Data);
+        Sandbox Box;
+        const RunResult Run = Box.Run({"render", "-b", R.Barcode, "-d", R.Data});
+        EXPECT_EQ(Run.ExitCode, 2);
+        const std::vector<std::string> Lines = lumivex::clitest::Lines(Run.Err);
+        ASSERT_FALSE(Lines.empty());
+        EXPECT_EQ(Lines.back().rfind("lumivex: ", 0), 0u);
+        EXPECT_TRUE(Box.Entries().empty());
+    }
+}
+
+TEST(Usage, BadArgumentsExitTwoWithOneLineAndAHint) {
+    const std::vector<std::vector<std::string>> Rows{
+        {},
+        {"frobnicate"},
+        {"render", "-b", "code128", "-d", "x", "--rotate", "45"},
+        {"render", "-b", "code128", "-d", "x", "--rotate", "-90"},
+        {"render", "-b", "code128", "-d", "x", "--scale", "0"},
+        {"render", "-b", "code128", "-d", "x", "--scale", "101"},
+        {"render", "-b", "code128", "-d", "x", "--scale", "two"},
+        {"render", "-b", "code128", "-d", "x", "--height", "0"},
+        {"render", "-b", "code128", "-d", "x", "--height", "10001"},
+        {"render", "-b", "code128", "-d", "x", "--dpi", "0"},
+        {"render", "-b", "code128", "-d", "x", "--bogus"},
+        {"render", "-b", "code128", "-d"},
+        {"render", "-b", "code128"},
+        {"render", "-d", "x"},
+    };
+    for (const auto& Args : Rows) {
+        std::string Trace;
+        for (const std::string& A : Args)
+            Trace += A + " ";
+        SCOPED_TRACE(Trace);
+        Sandbox Box;
+        const RunResult Run = Box.Run(Args);
+        EXPECT_EQ(Run.ExitCode, 2);
+        const std::vector<std::string> Lines = lumivex::clitest::Lines(Run.Err);
+        ASSERT_EQ(Lines.size(), 2u) << Run.Err;
+        EXPECT_EQ(Lines[0].rfind("lumivex: ", 0), 0u);
+        EXPECT_TRUE(Contains(Lines[1], "--help"));
+        EXPECT_EQ(Run.Out, "");
+        EXPECT_TRUE(Box.Entries().empty());
+    }
+}
+
+TEST(Usage, HelpAndVersionExitZero) {
+    struct Row {
+        std::vector<std::string> Args;
+        std::string Expected; // in standard output
+    };
+    const std::vector<Row> Rows{
+        {{"--help"}, "render"},
+        {{"-h"}, "samples"},
+        {{"render", "--help"}, "--barcode"},
+        {{"render", "-h"}, "gs1-128"},
+        {{"samples", "--help"}, "out/samples"},
+    };
+    for (const Row& R : Rows) {
+        SCOPED_TRACE(R.Args.back());
+        Sandbox Box;
+        const RunResult Run = Box.Run(R.Args);
+        EXPECT_EQ(Run.ExitCode, 0);
+        EXPECT_TRUE(Contains(Run.Out, R.Expected)) << Run.Out;
+        EXPECT_EQ(Run.Err, "");
+        EXPECT_TRUE(Box.Entries().empty());
+    }
+    Sandbox Box;
+    const RunResult Run = Box.Run({"--version"});
+    EXPECT_EQ(Run.ExitCode, 0);
+    EXPECT_EQ(Run.Out, "lumivex " LUMIVEX_VERSION "\n");
+}
+
+} // namespace
+} // namespace lumivex::clitest

@@ -1,0 +1,47 @@
+#pragma once
+// Running the lumivex executable from tests: a fresh working directory per test, no shell.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace lumivex::clitest {
+
+struct RunResult {
+    // The exit status, or -1 when the process did not exit normally (killed by a signal).
+    int ExitCode = -1;
+    std::string Out;
+    std::string Err;
+};
+
+// A temporary directory with an empty working directory inside; both removed on destruction.
+class Sandbox {
+public:
+    Sandbox();
+    ~Sandbox();
+    Sandbox(const Sandbox&) = delete;
+    Sandbox& operator=(const Sandbox&) = delete;
+
+    // Where lumivex runs; it holds only what the test or the program put there.
+    const std::filesystem::path& Dir() const { return FWork; }
+    std::filesystem::path operator/(const std::string& Name) const { return FWork / Name; }
+
+    // Runs the executable with Args in Dir(), capturing both output streams whole.
+    RunResult Run(const std::vector<std::string>& Args) const;
+
+    // The names in Dir(), sorted; a left-over temporary file shows up here.
+    std::vector<std::string> Entries() const;
+
+    void WriteFile(const std::string& Name, const std::string& Bytes) const;
+
+private:
+    std::filesystem::path FRoot;
+    std::filesystem::path FWork;
+};
+
+std::string ReadFile(const std::filesystem::path& Path);
+
+// Lines of Text without their terminators.
+std::vector<std::string> Lines(const std::string& Text);
+
+} // namespace lumivex::clitest

@@ -1,0 +1,492 @@
+// EAN-13, EAN-8 and UPC-A: check digit, module strings, early stops, widths, tables and decoding.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/Barcode.h"
+#include "tests/engine/Decode.h"
+
+using namespace lumivex;
+
+namespace {
+
+// ---- the standard's pieces ----
+
+const std::string Start = "101";
+const std::string Centre = "01010";
+const std::string End = "101";
+
+// The L codes of the EAN/UPC standard; R is L with bars and spaces exchanged, G is R backwards.
+const std::array<std::string, 10> LCodes = {"0001101", "0011001", "0010011", "0111101", "0100011",
+                                            "0110001", "0101111", "0111011", "0110111", "0001011"};
+
+std::string L(char d) {
+    return LCodes[d - '0'];
+}
+std::string R(char d) {
+    std::string s = L(d);
+    for (char& m : s)
+        m = m == '1' ? '0' : '1';
+    return s;
+}
+std::string G(char d) {
+    const std::string r = R(d);
+    return {r.rbegin(), r.rend()};
+}
+
+// Digits in L or G codes as Parity says ('L' or 'G' per digit).
+std::string LeftHalf(const std::string& Parity, const std::string& Digits) {
+    std::string s;
+    for (std::size_t i = 0; i < Digits.size(); ++i)
+        s += Parity[i] == 'G' ? G(Digits[i]) : L(Digits[i]);
+    return s;
+}
+std::string AllL(const std::string& Digits) {
+    return LeftHalf(std::string(Digits.size(), 'L'), Digits);
+}
+std::string RightHalf(const std::string& Digits) {
+    std::string s;
+    for (const char d : Digits)
+        s += R(d);
+    return s;
+}
+
+// ---- reading what a renderer drew ----
+
+using Renderer = void (*)(vcl::TCanvas&, int, int, int, int, const std::string&);
+
+constexpr int kLeft = 7, kTop = 3, kHeight = 6;
+
+// Trailing spaces leave no ink, so expectations and readings are compared without them.
+std::string Ink(std::string s) {
+    while (!s.empty() && s.back() == '0')
+        s.pop_back();
+    return s;
+}
+
+std::string Stretch(const std::string& Modules, int Scale) {
+    std::string s;
+    for (const char m : Modules)
+        s += std::string(Scale, m);
+    return s;
+}
+
+// Text drawn by Draw onto a white bitmap: row Top from Left on as '1' (black) and '0' (white).
+// Every bar must run exactly from Top to Top + Height, and the brush must come back as it was.
+std::string Drawn(Renderer Draw, const std::string& Text, int Scale = 1) {
+    vcl::TBitmap bmp;
+    bmp.SetSize(2 * kLeft + 120 * Scale, kTop + kHeight + 3);
+    vcl::TCanvas& c = bmp.GetCanvas();
+    c.GetBrush().SetColor(vcl::clWhite);
+    c.FillRect(vcl::Rect(0, 0, bmp.GetWidth(), bmp.GetHeight()));
+    c.GetBrush().SetColor(vcl::clRed);
+    c.GetBrush().SetStyle(vcl::bsClear);
+    Draw(c, kLeft, kTop, kHeight, Scale, Text);
+    EXPECT_EQ(c.GetBrush().GetColor(), vcl::clRed) << Text;
+    EXPECT_EQ(c.GetBrush().GetStyle(), vcl::bsClear) << Text;
+
+    auto row = [&](int y) {
+        std::string s;
+        for (int x = 0; x < bmp.GetWidth(); ++x)
+            s += bmp.PixelColor(x, y) == vcl::clBlack ? '1' : '0';
+        return s;
+    };
+    const std::string top = row(kTop);
+    const std::string white(bmp.GetWidth(), '0');
+    for (int y = 0; y < bmp.GetHeight(); ++y)
+        EXPECT_EQ(row(y), y >= kTop && y < kTop + kHeight ? top : white) << Text << " row " << y;
+    EXPECT_EQ(top.substr(0, kLeft), std::string(kLeft, '0')) << "nothing left of Left";
+    return Ink(top.substr(kLeft));
+}
+
+struct ModuleRow {
+    std::string text;
+    std::string modules;
+    const char* note;
+};
+
+void ExpectRows(Renderer Draw, const std::vector<ModuleRow>& Rows) {
+    for (const ModuleRow& r : Rows) {
+        SCOPED_TRACE(r.note);
+        EXPECT_EQ(Drawn(Draw, r.text), Ink(r.modules)) << "text \"" << r.text << "\"";
+    }
+}
+
+// ---- check digit ----
+
+TEST(EanUpc, Mod10Check) {
+    const struct {
+        std::string text;
+        char check;
+        const char* note;
+    } rows[] = {
+        {"400638133393", '1', "EAN-13 4006381333931"},
+        {"9638507", '4', "EAN-8 96385074"},
+        {"03600029145", '2', "UPC-A 036000291452"},
+        {"04210000526", '4', "UPC-E 425261 expanded"},
+        {"", '0', "empty: sum 0"},
+        {"0", '0', "zero"},
+        {"1", '7', "the last character weighs 3"},
+        {"10", '9', "the one before it weighs 1"},
+        {"000000000001", '7', "leading zeros change nothing"},
+        {":", '0', "':' counts 10: 30"},
+        {";", '7', "';' counts 11: 33"},
+        {"\xFF", '9', "byte 255 counts 207: 621"},
+        {"/", '=', "'/' counts -1: sum -3, 10 - (-3) = 13"},
+        {"//", '>', "sum -4"},
+        {"\x01", ';', "sum -141, remainder -1: 10 - (-1) = 11, the lowest past '9'"},
+        {"-", 'C', "'-' counts -3: sum -9, 10 - (-9) = 19, the highest"},
+        {std::string(10, '/'), '0', "sum -20: a negative multiple of 10 gives '0'"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(Mod10Check(r.text), r.check) << r.note;
+
+    // Every byte alone: the result is 48 + (10 - r) with r the truncated remainder of 3 x (b - 48).
+    std::set<char> results;
+    for (int b = 0; b < 256; ++b)
+        results.insert(Mod10Check(std::string(1, static_cast<char>(b))));
+    for (const char c : results)
+        EXPECT_TRUE((c >= '0' && c <= '9') || (c >= ';' && c <= 'C')) << int{c};
+
+    // Ten million bytes of 255 sum to 4 140 000 000, past a 32-bit int.
+    EXPECT_EQ(Mod10Check(std::string(10'000'000, '\xFF')), '0');
+}
+
+// ---- module strings ----
+
+TEST(EanUpc, EAN13Modules) {
+    ExpectRows(BarcodeEAN13,
+               {
+                   {"400638133393",
+                    Start + LeftHalf("LGLLGG", "006381") + Centre + RightHalf("333931") + End,
+                    "standard example 4006381333931, first digit 4 selects LGLLGG"},
+                   {"400638133393",
+                    "101000110101001110101111011110100010010110011010101000010100"
+                    "00101000010111010010000101100110101",
+                    "the same, as printed in the standard"},
+                   {"123", Start + AllL("000000") + Centre + RightHalf("001236") + End,
+                    "padded to 000000000123, check 6; first digit 0: all L codes"},
+                   {"4006381333930",
+                    Start + LeftHalf("LGLLGG", "006381") + Centre + RightHalf("333930") + End,
+                    "13 digits: the text's own last digit stands in the check digit's place"},
+                   {"40063813339312345",
+                    Start + LeftHalf("LGLLGG", "006381") + Centre + RightHalf("333931") + End,
+                    "longer still: only the first 13 characters are drawn"},
+                   {"12345:789012", Start + LeftHalf("LLGL", "2345"),
+                    "first digit 1 (LLGLGG); stops at ':'"},
+                   {"1234567;9012", Start + LeftHalf("LLGLGG", "234567") + Centre,
+                    "stops at ';', the first right-hand character"},
+                   {";", Start + AllL("000000") + Centre + RightHalf("0000"),
+                    "padded to 00000000000;, stops at ';'"},
+                   {":23456789012", "", "first character not a digit: nothing at all"},
+                   {"/23456789012", "", "the same for '/'"},
+               });
+}
+
+TEST(EanUpc, EAN13FirstDigitSelectsParity) {
+    // p followed by eleven zeros: only p counts, with weight 1, so the check digit is (10 - p)
+    // mod 10. The parities are the standard's first-digit table.
+    const std::array<std::string, 10> parity = {"LLLLLL", "LLGLGG", "LLGGLG", "LLGGGL", "LGLLGG",
+                                                "LGGLLG", "LGGGLL", "LGLGLG", "LGLGGL", "LGGLGL"};
+    for (int p = 0; p < 10; ++p) {
+        const std::string text = std::to_string(p) + std::string(11, '0');
+        const char check = static_cast<char>('0' + (10 - p) % 10);
+        const std::string expected = Start + LeftHalf(parity[p], "000000") + Centre +
+                                     RightHalf(std::string("00000") + check) + End;
+        EXPECT_EQ(Drawn(BarcodeEAN13, text), expected) << "first digit " << p;
+    }
+}
+
+TEST(EanUpc, EAN8Modules) {
+    ExpectRows(
+        BarcodeEAN8,
+        {
+            {"9638507", Start + AllL("9638") + Centre + RightHalf("5074") + End,
+             "standard example 96385074"},
+            {"9638507", "1010001011010111101111010110111010101001110111001010001001011100101",
+             "the same, as printed in the standard"},
+            {"1", Start + AllL("0000") + Centre + RightHalf("0017") + End,
+             "padded to 0000001, check 7"},
+            {"96385070", Start + AllL("9638") + Centre + RightHalf("5070") + End,
+             "8 digits: the last stands in the check digit's place"},
+            {"963:507", Start + AllL("963"), "stops at ':'"},
+            {"9638;07", Start + AllL("9638") + Centre, "stops at ';' after the centre"},
+            {"/", Start + AllL("0000") + Centre + RightHalf("00"),
+             "padded to 000000/, stops at '/'"},
+        });
+}
+
+TEST(EanUpc, UPCAModules) {
+    ExpectRows(
+        BarcodeUPCA,
+        {
+            {"03600029145", Start + AllL("036000") + Centre + RightHalf("291452") + End,
+             "standard example 036000291452"},
+            {"03600029145",
+             "101000110101111010101111000110100011010001101010101101100111"
+             "01001100110101110010011101101100101",
+             "the same, as printed in the standard"},
+            {"1", Start + AllL("000000") + Centre + RightHalf("000017") + End,
+             "padded to 00000000001, check 7"},
+            {"036000291450", Start + AllL("036000") + Centre + RightHalf("291450") + End,
+             "12 digits: the last stands in the check digit's place"},
+            {"0360002914599", Start + AllL("036000") + Centre + RightHalf("291459") + End,
+             "characters after the twelfth are not drawn"},
+            {"12345:78901", Start + AllL("12345") + Centre + Centre + RightHalf("789018") + End,
+             "':' (worth 10, check 8) draws a centre guard in the sixth digit's place"},
+            {"0/600029145",
+             Start + L('0') + "101" + AllL("6000") + Centre + RightHalf("291456") + End,
+             "'/' (worth -1, check 6) draws a 3-module guard from the left byte"},
+            {"03600029/45",
+             Start + AllL("036000") + Centre + RightHalf("29") + "101" + RightHalf("458") + End,
+             "'/' in the right half (check 8): the guard from the right byte"},
+            {"036000;9145", Start + AllL("036000") + Centre, "stops at ';'"},
+            {"0360;0", Start + AllL("000000") + Centre + RightHalf("360"),
+             "padded to 000000360;0, stops at ';'"},
+            {"!", Start + AllL("000000") + Centre + RightHalf("0000"), "stops at '!'"},
+        });
+}
+
+TEST(EanUpc, ModulesAreScalePixelsWide) {
+    const struct {
+        Renderer draw;
+        std::string text;
+    } rows[] = {
+        {BarcodeEAN13, "400638133393"}, {BarcodeEAN8, "9638507"}, {BarcodeUPCA, "03600029145"}};
+    for (const auto& r : rows) {
+        const std::string modules = Drawn(r.draw, r.text, 1);
+        for (const int scale : {2, 3})
+            EXPECT_EQ(Drawn(r.draw, r.text, scale), Stretch(modules, scale)) << r.text;
+    }
+    // At Scale 2 the start guard covers Left..Left+1 and Left+4..Left+5.
+    EXPECT_EQ(Drawn(BarcodeEAN13, "400638133393", 2).substr(0, 6), "110011");
+}
+
+// ---- the pipeline ----
+
+std::string PipelineRow(TBarCodeType Type, int Scale, const std::string& Text, bool Interpret,
+                        vcl::TBitmap& bmp) {
+    bmp.SetMonochrome(true);
+    bmp.SetPixelFormat(vcl::pf8bit);
+    bmp.SetHeight(40);
+    CreateBC(bmp, Type, Scale, 40, Text, Interpret, bcNoRotate);
+    std::string s;
+    for (int x = 0; x < bmp.GetWidth(); ++x)
+        s += bmp.PixelColor(x, 0) == vcl::clBlack ? '1' : '0';
+    return s;
+}
+
+TEST(EanUpc, CreateBCWidthMatchesWhatIsDrawn) {
+    const struct {
+        TBarCodeType type;
+        std::string text;
+        int modules; // drawn, trailing spaces aside
+        const char* note;
+    } rows[] = {
+        {bcEAN13, "400638133393", 95, "full symbol"},
+        {bcEAN13, "1", 95, "padded"},
+        {bcEAN13, "4006381333931999", 95, "too long: fixed width all the same"},
+        {bcEAN13, "12345:789012", 3 + 28, "early stop: narrower, same bitmap"},
+        {bcEAN8, "9638507", 67, "full symbol"},
+        {bcEAN8, "12", 67, "padded"},
+        {bcEAN8, "963:507", 3 + 21, "early stop"},
+        {bcUPCA, "03600029145", 95, "full symbol"},
+        {bcUPCA, "7", 95, "padded"},
+        {bcUPCA, "12345:78901", 93, "a centre guard in a digit's place"},
+    };
+    for (const auto& r : rows) {
+        for (const int scale : {1, 2, 3}) {
+            SCOPED_TRACE(testing::Message() << r.note << ", scale " << scale);
+            vcl::TBitmap bmp;
+            const std::string row = PipelineRow(r.type, scale, r.text, false, bmp);
+            const int width = CalcWidth(scale, r.type, r.text);
+            EXPECT_EQ(width, (r.type == bcEAN8 ? 87 : 115) * scale);
+            EXPECT_EQ(bmp.GetWidth(), width);
+            EXPECT_EQ(static_cast<int>(row.find('1')), 10 * scale) << "first bar";
+            EXPECT_EQ(static_cast<int>(row.rfind('1')), (10 + r.modules) * scale - 1) << "last bar";
+        }
+    }
+}
+
+TEST(EanUpc, CreateBCDrawsTheRendererBetweenQuietZones) {
+    const struct {
+        TBarCodeType type;
+        Renderer draw;
+        std::string text;
+    } rows[] = {{bcEAN13, BarcodeEAN13, "400638133393"},
+                {bcEAN8, BarcodeEAN8, "9638507"},
+                {bcUPCA, BarcodeUPCA, "03600029145"}};
+    for (const auto& r : rows) {
+        for (const int scale : {1, 2}) {
+            for (const bool interpret : {false, true}) {
+                vcl::TBitmap bmp;
+                const std::string row = PipelineRow(r.type, scale, r.text, interpret, bmp);
+                const std::string symbol = Stretch(Drawn(r.draw, r.text), scale);
+                EXPECT_EQ(row, std::string(10 * scale, '0') + symbol +
+                                   std::string(row.size() - 10 * scale - symbol.size(), '0'))
+                    << r.text;
+                if (interpret) continue; // the rows below the bars belong to the text
+                // Guards are no longer than the digits' bars: every bar runs the full height.
+                for (int y = 1; y < 40; ++y)
+                    for (int x = 0; x < bmp.GetWidth(); ++x)
+                        ASSERT_EQ(bmp.PixelColor(x, y) == vcl::clBlack, row[x] == '1')
+                            << r.text << " x " << x << " y " << y;
+            }
+        }
+    }
+}
+
+// ---- tables ----
+
+std::string Bits(std::uint32_t Word, int Count, int TopBit) {
+    std::string s;
+    for (int i = 0; i < Count; ++i)
+        s += (Word >> (TopBit - i)) & 1u ? '1' : '0';
+    return s;
+}
+
+int Bars(const std::string& Modules) {
+    int n = 0;
+    for (std::size_t i = 0; i < Modules.size(); ++i)
+        n += Modules[i] == '1' && (i == 0 || Modules[i - 1] == '0');
+    return n;
+}
+
+TEST(EanUpc, CodeTables) {
+    std::set<std::string> all;
+    for (int d = 0; d < 10; ++d) {
+        SCOPED_TRACE(d);
+        const char c = static_cast<char>('0' + d);
+        const std::string l = Bits(BC_EAN_LEFT[d], 8, 15);
+        const std::string g = Bits(BC_EAN_LEFT[d], 8, 7);
+        const std::string r = Bits(BC_EAN_RIGHT[d], 8, 15);
+        // Seven modules, and the bit below them clear.
+        for (const std::string* code : {&l, &g, &r})
+            EXPECT_EQ(code->back(), '0');
+        EXPECT_EQ(l.substr(0, 7), L(c));
+        EXPECT_EQ(r.substr(0, 7), R(c)) << "R is L with bars and spaces exchanged";
+        EXPECT_EQ(g.substr(0, 7), G(c)) << "G is R backwards";
+        // Two bars and two spaces in seven modules; L and G begin with a space, R with a bar.
+        for (const std::string& code : {l.substr(0, 7), g.substr(0, 7), r.substr(0, 7)}) {
+            EXPECT_EQ(Bars(code), 2) << code;
+            all.insert(code);
+        }
+        EXPECT_EQ(l[0], '0');
+        EXPECT_EQ(g[0], '0');
+        EXPECT_EQ(r[0], '1');
+        // L has odd parity (3 or 5 bar modules), G and R even.
+        EXPECT_EQ(std::count(l.begin(), l.end(), '1') % 2, 1);
+        EXPECT_EQ(std::count(g.begin(), g.end(), '1') % 2, 0);
+        EXPECT_EQ(std::count(r.begin(), r.end(), '1') % 2, 0);
+    }
+    EXPECT_EQ(all.size(), 30u) << "no two codes alike";
+
+    // Parities of the first digit: L first always, three G's for 1..9, none for 0, bits 1..0
+    // clear, no two alike.
+    std::set<int> parities;
+    for (int d = 0; d < 10; ++d) {
+        const int p = BC_EAN_RIGHT[d] & 0xFF;
+        EXPECT_EQ(p & 0x83, 0) << d;
+        EXPECT_EQ(std::popcount(static_cast<unsigned>(p)), d == 0 ? 0 : 3) << d;
+        parities.insert(p);
+    }
+    EXPECT_EQ(parities.size(), 10u);
+
+    // UPC-A: the outer and centre guards, then per digit its L code on the left and R code on
+    // the right.
+    EXPECT_EQ(Bits(BC_UPCA[0], 8, 15), "10100000");
+    EXPECT_EQ(Bits(BC_UPCA[0], 8, 7), "10100000");
+    EXPECT_EQ(Bits(BC_UPCA[11], 8, 15), "01010000");
+    EXPECT_EQ(Bits(BC_UPCA[11], 8, 7), "01010000");
+    for (int d = 0; d < 10; ++d) {
+        const char c = static_cast<char>('0' + d);
+        EXPECT_EQ(Bits(BC_UPCA[d + 1], 8, 15), L(c) + "0") << d;
+        EXPECT_EQ(Bits(BC_UPCA[d + 1], 8, 7), R(c) + "0") << d;
+    }
+}
+
+// ---- a real decoder ----
+
+const char* RotateName(TbcRotate Rotate) {
+    static const char* const names[] = {"bcNoRotate", "bcRotate90", "bcRotate180", "bcRotate270"};
+    return names[Rotate];
+}
+
+// zxing reads a 0-led EAN-13 as UPC-A and a UPC-A as an EAN-13 led by 0; both carry the same
+// number, so the digits are compared with the 0 put back.
+std::string AsEAN13(const test::DecodeResult& Got) {
+    return Got.Format == ZXing::BarcodeFormat::UPCA ? "0" + Got.Bytes : Got.Bytes;
+}
+
+testing::AssertionResult ReadsBackEverywhere(TBarCodeType Type, const std::string& Text,
+                                             const std::string& Digits) {
+    for (int scale = 1; scale <= 3; ++scale) {
+        for (int rot = 0; rot < RotateCount; ++rot) {
+            const auto rotate = static_cast<TbcRotate>(rot);
+            for (const bool interpret : {false, true}) {
+                vcl::TBitmap bmp;
+                bmp.SetMonochrome(true);
+                bmp.SetPixelFormat(vcl::pf8bit);
+                bmp.SetHeight(60);
+                CreateBC(bmp, Type, scale, 60, Text, interpret, rotate);
+                const test::DecodeResult got =
+                    test::Decode(bmp, test::DecodeOptionsFor(Type, rotate));
+                std::string why;
+                if (!got.Read) {
+                    why = "not read: " + got.Error;
+                } else if (Type == bcEAN8   ? got.Bytes != Digits
+                           : Type == bcUPCA ? AsEAN13(got) != "0" + Digits
+                                            : AsEAN13(got) != Digits) {
+                    why = "read " + got.Bytes + " as " + ZXing::ToString(got.Format);
+                } else if (got.Orientation != 90 * rot) {
+                    why = "read at " + std::to_string(got.Orientation) + " degrees";
+                }
+                if (!why.empty())
+                    return testing::AssertionFailure()
+                           << "scale " << scale << ", " << RotateName(rotate) << ", interpret "
+                           << interpret << ": " << why;
+            }
+        }
+    }
+    return testing::AssertionSuccess();
+}
+
+TEST(EanUpc, DecoderReadsEveryScaleAndRotation) {
+    const struct {
+        TBarCodeType type;
+        std::string text;
+        std::string digits; // padded, with the check digit
+    } rows[] = {
+        {bcEAN13, "400638133393", "4006381333931"},
+        {bcEAN13, "123", "0000000001236"},
+        {bcEAN13, "036000291452", "0360002914522"},
+        {bcEAN13, "590123412345", "5901234123457"},
+        {bcEAN13, "978020137962", "9780201379624"},
+        {bcEAN13, "100000000000", "1000000000009"},
+        {bcEAN13, "200000000000", "2000000000008"},
+        {bcEAN13, "312345678901", "3123456789019"},
+        {bcEAN13, "699999999999", "6999999999997"},
+        {bcEAN13, "712345678901", "7123456789015"},
+        {bcEAN13, "850006000012", "8500060000122"},
+        {bcEAN13, "999999999999", "9999999999994"},
+        {bcEAN8, "9638507", "96385074"},
+        {bcEAN8, "1", "00000017"},
+        {bcEAN8, "5512345", "55123457"},
+        {bcEAN8, "4719512", "47195127"},
+        {bcUPCA, "03600029145", "036000291452"},
+        {bcUPCA, "1", "000000000017"},
+        {bcUPCA, "72527273070", "725272730706"},
+        {bcUPCA, "98765432109", "987654321098"},
+    };
+    for (const auto& r : rows) {
+        ASSERT_EQ(r.digits.back(), Mod10Check(r.digits.substr(0, r.digits.size() - 1)));
+        EXPECT_TRUE(ReadsBackEverywhere(r.type, r.text, r.digits)) << "text " << r.text;
+    }
+}
+
+} // namespace

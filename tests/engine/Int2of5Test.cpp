@@ -1,0 +1,266 @@
+// Interleaved 2 of 5: module strings, padding, frame characters, the early stop, widths, the
+// pattern table and a real decoder.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/Barcode.h"
+#include "engine/detail/Bars.h"
+#include "tests/engine/Decode.h"
+
+using namespace lumivex;
+
+namespace {
+
+// The digits' element widths as the Interleaved 2 of 5 standard lists them, N narrow, W wide.
+const char* const Widths[10] = {"NNWWN", "WNNNW", "NWNNW", "WWNNN", "NNWNW",
+                                "WNWNN", "NWWNN", "NNNWW", "WNNWN", "NWNWN"};
+// The frame characters read as the five space widths of a pair: their table bytes 1010 0000 and
+// 1110 1000, one bit per element.
+const std::string StartAsSpaces = "WNWNN";
+const std::string StopAsSpaces = "WWWNW";
+
+const std::string Start = "1010"; // narrow bar, narrow space, narrow bar, narrow space
+const std::string Stop = "11101"; // wide bar, narrow space, narrow bar
+
+std::string Element(char W, char Module) {
+    return std::string(W == 'W' ? 3 : 1, Module);
+}
+
+// One pair: the bars from Bars' widths, interleaved with the spaces from Spaces' widths.
+std::string Pair(const std::string& Bars, const std::string& Spaces) {
+    std::string s;
+    for (int i = 0; i < 5; ++i)
+        s += Element(Bars[i], '1') + Element(Spaces[i], '0');
+    return s;
+}
+std::string Pair(int Bars, int Spaces) {
+    return Pair(Widths[Bars], Widths[Spaces]);
+}
+
+// Trailing spaces cannot be seen on a white bitmap; only what is inked counts.
+std::string Ink(std::string s) {
+    s.erase(s.find_last_not_of('0') + 1);
+    return s;
+}
+
+std::string Widen(const std::string& Modules, int Scale) {
+    std::string s;
+    for (const char m : Modules)
+        s += std::string(Scale, m);
+    return s;
+}
+
+std::string Row(const vcl::TBitmap& b, int Y) {
+    std::string s;
+    for (int x = 0; x < b.GetWidth(); ++x)
+        s += b.PixelColor(x, Y) == vcl::clBlack ? '1' : '0';
+    return s;
+}
+
+// The public renderer onto a white bitmap at Left 0, rows Top..Top + Height - 1; row Y read back.
+std::string Drawn(const std::string& Text, int Scale = 1, int Y = 2) {
+    vcl::TBitmap bmp;
+    bmp.SetPixelFormat(vcl::pf8bit);
+    bmp.SetSize(static_cast<int>(10 * Text.size() + 40) * Scale, 12);
+    BarcodeInt2of5(bmp.GetCanvas(), 0, 2, 8, Scale, Text);
+    return Ink(Row(bmp, Y));
+}
+
+struct ModuleRow {
+    std::string text;
+    std::string modules;
+    const char* note;
+};
+
+TEST(Int2of5, ModuleStrings) {
+    const ModuleRow rows[] = {
+        {"1234", Start + Pair(1, 2) + Pair(3, 4) + Stop, "pairs 12 and 34: 45 modules"},
+        {"12345", Start + Pair(0, 1) + Pair(2, 3) + Pair(4, 5) + Stop,
+         "odd length gains a leading 0: 63 modules"},
+        {"7", Start + Pair(0, 7) + Stop, "one digit becomes 07"},
+        {"", Start + Stop, "an empty text draws the frame only"},
+        {"00", Start + Pair(0, 0) + Stop, "the smallest pair"},
+        {"99", Start + Pair(9, 9) + Stop, "the largest pair"},
+        {"0123456789",
+         Start + Pair(0, 1) + Pair(2, 3) + Pair(4, 5) + Pair(6, 7) + Pair(8, 9) + Stop,
+         "every digit once"},
+        // ':' and '/' where a pair would begin are frame patterns; as the second character of a
+        // pair they give the space widths of their table entries.
+        {":", Start + Pair(Widths[0], StopAsSpaces) + Stop, "':' alone: 0: then the stop"},
+        {"1:23", Start + Pair(Widths[1], StopAsSpaces) + Pair(2, 3) + Stop, "':' as spaces"},
+        {":1", Start + Stop + Pair(Widths[1], StopAsSpaces), "':' first: stop, then the pairing"},
+        {":12", Start + Pair(Widths[0], StopAsSpaces) + Pair(1, 2) + Stop, "0: then 12"},
+        {"/1", Start + Start + Pair(Widths[1], StopAsSpaces), "'/' first: a second start"},
+        {"1/", Start + Pair(Widths[1], StartAsSpaces) + Stop, "'/' as spaces"},
+        {"::", Start + Stop + Stop + Stop, "three stops in a row"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.note);
+        EXPECT_EQ(Drawn(row.text), Ink(row.modules)) << row.text;
+    }
+    EXPECT_EQ((Start + Pair(1, 2) + Pair(3, 4) + Stop).size(), 45u);
+    EXPECT_EQ((Start + Pair(0, 1) + Pair(2, 3) + Pair(4, 5) + Stop).size(), 63u);
+}
+
+TEST(Int2of5, StopsAtThePairThatHoldsACharacterItCannotEncode) {
+    const ModuleRow rows[] = {
+        {"12;4", Start + Pair(1, 2), "';' begins the second pair"},
+        {"123;", Start + Pair(1, 2), "';' ends the second pair"},
+        {"1;", Start, "';' in the first pair"},
+        {";", Start, "';' alone becomes 0;"},
+        {"12;", Start + Pair(0, 1), "';' counts for the length: 012; is drawn as 01 and 2;"},
+        {"A2", Start, "a letter"},
+        {"12 4", Start + Pair(1, 2), "a space"},
+        {"12.4", Start + Pair(1, 2), "'.', the byte just below '/'"},
+        {std::string("12\x80"
+                     "4"),
+         Start + Pair(1, 2), "a byte above 127"},
+        {std::string("12\0"
+                     "4",
+                     4),
+         Start + Pair(1, 2), "a NUL byte"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.note);
+        EXPECT_EQ(Drawn(row.text), Ink(row.modules));
+    }
+}
+
+TEST(Int2of5, ScaleWidensEveryModuleAndBarsFillTheirRows) {
+    const std::string modules = Start + Pair(1, 2) + Pair(3, 4) + Stop;
+    for (const int scale : {1, 2, 3}) {
+        SCOPED_TRACE(scale);
+        EXPECT_EQ(Drawn("1234", scale, 2), Widen(modules, scale)) << "first bar row";
+        EXPECT_EQ(Drawn("1234", scale, 9), Widen(modules, scale)) << "last bar row";
+        EXPECT_EQ(Drawn("1234", scale, 1), "") << "above Top";
+        EXPECT_EQ(Drawn("1234", scale, 10), "") << "below Top + Height";
+    }
+}
+
+// Records the rectangles a drawer hands to its sink.
+struct Recorder final : detail::BarSink {
+    std::vector<std::int64_t> widths;
+    void Bar(std::int64_t X1, std::int64_t, std::int64_t X2, std::int64_t) override {
+        widths.push_back(X2 - X1);
+    }
+};
+
+TEST(Int2of5, AWideBarIsOneRectangle) {
+    // 12: bars of 1 are W N N N W; start 2 bars, stop a wide and a narrow bar.
+    Recorder r;
+    detail::BarWriter w(r, 0, 0, 10, 2);
+    detail::DrawInt2of5(w, "12");
+    EXPECT_EQ(r.widths, (std::vector<std::int64_t>{2, 2, 6, 2, 2, 2, 6, 6, 2}));
+}
+
+TEST(Int2of5, RestoresTheBrushAlsoAfterAnEarlyStop) {
+    for (const std::string text : {"1234", "12;4"}) {
+        vcl::TBitmap bmp;
+        bmp.SetSize(100, 10);
+        vcl::TCanvas& c = bmp.GetCanvas();
+        c.GetBrush().SetColor(vcl::clRed);
+        c.GetBrush().SetStyle(vcl::bsClear);
+        BarcodeInt2of5(c, 0, 0, 10, 1, text);
+        EXPECT_EQ(c.GetBrush().GetColor(), vcl::clRed) << text;
+        EXPECT_EQ(c.GetBrush().GetStyle(), vcl::bsClear) << text;
+    }
+}
+
+TEST(Int2of5, CalcWidthMatchesTheDrawnWidth) {
+    EXPECT_EQ(CalcWidth(1, bcInt2of5, "123"), 65);
+    EXPECT_EQ(CalcWidth(1, bcInt2of5, "1234"), 65);
+    EXPECT_EQ(CalcWidth(2, bcInt2of5, "12345"), 166) << "83 x Scale";
+    std::string text;
+    for (int length = 1; length <= 12; ++length) {
+        text += static_cast<char>('0' + length % 10);
+        const std::string even = length % 2 ? "0" + text : text;
+        std::string modules = Start;
+        for (std::size_t i = 0; i < even.size(); i += 2)
+            modules += Pair(even[i] - '0', even[i + 1] - '0');
+        modules += Stop;
+        for (const int scale : {1, 2, 3}) {
+            for (const bool interpret : {false, true}) {
+                SCOPED_TRACE(testing::Message() << text << " scale " << scale);
+                vcl::TBitmap bmp;
+                bmp.SetPixelFormat(vcl::pf8bit);
+                bmp.SetHeight(40);
+                CreateBC(bmp, bcInt2of5, scale, 40, text, interpret, bcNoRotate);
+                const int width = CalcWidth(scale, bcInt2of5, text);
+                ASSERT_EQ(bmp.GetWidth(), width);
+                const std::string quiet(10 * scale, '0');
+                EXPECT_EQ(Row(bmp, 0), quiet + Widen(modules, scale) + quiet);
+                EXPECT_EQ(static_cast<int>(Row(bmp, 0).find_last_of('1')), width - 10 * scale - 1);
+            }
+        }
+    }
+}
+
+TEST(Int2of5, PatternTable) {
+    // Start and stop: single modules in the high bits, the rest zero.
+    EXPECT_EQ(BC_Int2of5[0], 0xA0);
+    EXPECT_EQ(BC_Int2of5[11], 0xE8);
+    EXPECT_EQ(BC_Int2of5[0] & 0x0F, 0) << "start: 4 modules";
+    EXPECT_EQ(BC_Int2of5[11] & 0x07, 0) << "stop: 5 modules";
+    std::set<std::uint8_t> seen;
+    for (int d = 0; d <= 9; ++d) {
+        SCOPED_TRACE(d);
+        const std::uint8_t e = BC_Int2of5[d + 1];
+        EXPECT_EQ(e & 0x07, 0) << "five elements in bits 7..3";
+        int wide = 0;
+        std::string widths;
+        for (int i = 0; i < 5; ++i) {
+            const bool w = (e << i) & 0x80;
+            wide += w;
+            widths += w ? 'W' : 'N';
+        }
+        EXPECT_EQ(wide, 2) << "two of five wide";
+        EXPECT_EQ(3 * wide + (5 - wide), 9) << "9 modules";
+        EXPECT_EQ(widths, Widths[d]);
+        seen.insert(e);
+    }
+    EXPECT_EQ(seen.size(), 10u);
+}
+
+std::string WithLeadingZero(const std::string& Text) {
+    return Text.size() % 2 ? "0" + Text : Text;
+}
+
+TEST(Int2of5, DecodesAtEveryScaleAndRotation) {
+    const char* const texts[] = {
+        "123456",
+        "000000",
+        "999999",
+        "1234567",
+        "0123456789",
+        "9876543210",
+        "00112233445566778899",
+        "31415926535897932384626",
+    };
+    for (const std::string text : texts) {
+        for (int scale = 1; scale <= 3; ++scale) {
+            for (int r = 0; r < RotateCount; ++r) {
+                for (const bool interpret : {false, true}) {
+                    const auto rotate = static_cast<TbcRotate>(r);
+                    SCOPED_TRACE(testing::Message() << text << " scale " << scale << " rotate " << r
+                                                    << " interpret " << interpret);
+                    vcl::TBitmap bmp;
+                    bmp.SetMonochrome(true);
+                    bmp.SetPixelFormat(vcl::pf8bit);
+                    bmp.SetHeight(50);
+                    CreateBC(bmp, bcInt2of5, scale, 50, text, interpret, rotate);
+                    const test::DecodeResult got =
+                        test::Decode(bmp, test::DecodeOptionsFor(bcInt2of5, rotate));
+                    ASSERT_TRUE(got.Read) << got.Error;
+                    EXPECT_EQ(got.Format, ZXing::BarcodeFormat::ITF);
+                    EXPECT_EQ(got.Bytes, WithLeadingZero(text)) << "no check digit is added";
+                    EXPECT_EQ(got.Orientation, 90 * r);
+                }
+            }
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,127 @@
+// Text on the canvas: font sizes, metrics of the face that stands in for Courier New, opaque
+// cells, one-bit glyphs and clipping.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "host/Graphics.h"
+
+using namespace vcl;
+
+namespace {
+
+struct Canvas8 {
+    TBitmap bmp;
+    TCanvas& c = bmp.GetCanvas();
+    Canvas8(int W, int H) {
+        bmp.SetPixelFormat(pf8bit);
+        bmp.SetSize(W, H);
+        c.GetFont().SetName("Courier New");
+    }
+};
+
+TEST(Font, SizeInPointsAndHeightInPixels) {
+    TFont f;
+    const struct {
+        int size, height;
+    } rows[] = {{8, -11}, {16, -21}, {24, -32}, {10, -13}, {0, 0}};
+    for (const auto& r : rows) {
+        f.SetSize(r.size);
+        EXPECT_EQ(f.GetHeight(), r.height) << r.size;
+        EXPECT_EQ(f.GetSize(), r.size) << r.size;
+    }
+    TFont g;
+    g.SetName("Courier New");
+    g.SetColor(clRed);
+    g.SetStyle(FontStyleBit(fsBold));
+    f.Assign(g);
+    EXPECT_TRUE(f == g);
+    g.SetName("Arial");
+    EXPECT_EQ(f.GetName(), "Courier New") << "Assign copies, it does not share";
+}
+
+TEST(Text, CourierNewMetrics) {
+    Canvas8 t(200, 60);
+    t.c.GetFont().SetSize(8);
+    EXPECT_EQ(t.c.TextHeight("0"), 12);
+    // A monospaced face: every digit advances alike, the widths add up.
+    const int one = t.c.TextWidth("0");
+    EXPECT_GT(one, 0);
+    EXPECT_EQ(t.c.TextWidth("0123456789"), 10 * one);
+    EXPECT_EQ(t.c.TextWidth(""), 0);
+    t.c.GetFont().SetSize(24);
+    EXPECT_GT(t.c.TextHeight("0"), 3 * 12 - 3);
+    EXPECT_GT(t.c.TextWidth("0"), 2 * one);
+}
+
+TEST(Text, OpaqueCellAndBlackGlyphs) {
+    Canvas8 t(120, 40);
+    t.c.GetBrush().SetColor(clBlack);
+    t.c.FillRect(Rect(0, 0, 120, 40));
+    t.c.GetBrush().SetColor(clWhite);
+    t.c.GetFont().SetSize(8);
+    t.c.TextOut(10, 5, "12345");
+    const int w = t.c.TextWidth("12345"), h = t.c.TextHeight("12345");
+    // Outside the cell nothing changed; inside, only black and white, with some ink and mostly
+    // background.
+    int ink = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 120; ++x) {
+            const TColor p = t.c.GetPixel(x, y);
+            const bool inside = x >= 10 && x < 10 + w && y >= 5 && y < 5 + h;
+            if (!inside) {
+                ASSERT_EQ(p, clBlack) << x << "," << y;
+                continue;
+            }
+            ASSERT_TRUE(p == clBlack || p == clWhite);
+            ink += p == clBlack;
+        }
+    EXPECT_GT(ink, 20);
+    EXPECT_LT(ink, w * h / 2);
+}
+
+TEST(Text, ClearBrushDrawsOnlyTheGlyphsInTheFontColour) {
+    Canvas8 t(80, 30);
+    t.c.GetBrush().SetColor(clBlue);
+    t.c.FillRect(Rect(0, 0, 80, 30));
+    t.c.GetBrush().SetStyle(bsClear);
+    t.c.GetFont().SetColor(clRed);
+    t.c.TextOut(2, 2, "HI");
+    int red = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 80; ++x) {
+            const TColor p = t.c.GetPixel(x, y);
+            ASSERT_TRUE(p == clBlue || p == clRed);
+            red += p == clRed;
+        }
+    EXPECT_GT(red, 5);
+}
+
+TEST(Text, MissingFamilyFallsBack) {
+    Canvas8 t(60, 30);
+    t.c.GetFont().SetName("No Such Family 12345");
+    EXPECT_GT(t.c.TextHeight("A"), 0);
+    EXPECT_GT(t.c.TextWidth("A"), 0);
+    t.c.TextOut(0, 0, "A");
+    t.c.GetFont().SetName("");
+    t.c.TextOut(0, 0, "A");
+}
+
+TEST(Text, WildPositionsSizesAndBytesStayInside) {
+    Canvas8 t(50, 20);
+    std::string all;
+    for (int c = 1; c < 256; ++c)
+        all += static_cast<char>(c);
+    for (const int size : {-8, 0, 1, 8, 200, 100000, INT_MAX}) {
+        t.c.GetFont().SetSize(size);
+        for (const int x : {INT_MIN, -1000, -3, 0, 25, 49, 50, INT_MAX})
+            for (const int y : {INT_MIN, -7, 0, 19, INT_MAX}) {
+                t.c.TextOut(x, y, "Wg|");
+            }
+        EXPECT_GE(t.c.TextWidth(all), 0);
+    }
+    t.c.GetFont().SetSize(8);
+    t.c.TextOut(0, 0, all);
+}
+
+} // namespace

@@ -1,0 +1,64 @@
+// Bitmap preparation, rendering and image encoding shared by the render and samples commands.
+
+#include "tools/lumivex/Render.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "tools/lumivex/UsageError.h"
+
+namespace lumivex::cli {
+
+void RenderBarcode(vcl::TBitmap& Bitmap, const RenderSettings& Settings) {
+    // The same preparation as the bitmap component's, so the tool draws what an application
+    // using the component would get for the same settings.
+    Bitmap.SetMonochrome(true);
+    Bitmap.SetPixelFormat(vcl::pf8bit);
+    vcl::TCanvas& Canvas = Bitmap.GetCanvas();
+    Canvas.GetBrush().SetColor(vcl::clWhite);
+    Canvas.GetBrush().SetStyle(vcl::bsSolid);
+    Canvas.GetFont().SetName(Settings.FontName);
+    Bitmap.SetHeight(Settings.Height);
+    CreateBC(Bitmap, Settings.Type, Settings.Scale, Settings.Height, Settings.Text,
+             Settings.Interpret, Settings.Rotate);
+}
+
+ImageFormat ImageFormatFor(const std::string& Output) {
+    if (Output == "-") return ImageFormat::Png;
+    std::string Lower = Output;
+    std::transform(Lower.begin(), Lower.end(), Lower.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    });
+    if (Lower.ends_with(".png")) return ImageFormat::Png;
+    if (Lower.ends_with(".bmp")) return ImageFormat::Bmp;
+    throw UsageError("cannot tell the image format of \"" + Output +
+                     "\": the output name must end in .png or .bmp, or be - for PNG on standard "
+                     "output");
+}
+
+std::string EncodeImage(const vcl::TBitmap& Bitmap, ImageFormat Format, int Dpi) {
+    std::ostringstream Stream(std::ios::out | std::ios::binary);
+    if (Format == ImageFormat::Png)
+        vcl::SaveBitmapToPng(Bitmap, Stream, Dpi);
+    else
+        Bitmap.SaveToStream(Stream);
+    return std::move(Stream).str();
+}
+
+TbcRotate RotationFromDegrees(int Degrees) {
+    switch (Degrees) {
+    case 0:
+        return bcNoRotate;
+    case 90:
+        return bcRotate90;
+    case 180:
+        return bcRotate180;
+    case 270:
+        return bcRotate270;
+    default:
+        throw UsageError("cannot rotate by " + std::to_string(Degrees) +
+                         " degrees: use 0, 90, 180 or 270");
+    }
+}
+
+} // namespace lumivex::cli

@@ -1,0 +1,36 @@
+#pragma once
+// Rendering a barcode the way the bitmap component does, and encoding the bitmap as an image.
+
+#include <string>
+
+#include "engine/Barcode.h"
+#include "host/Graphics.h"
+
+namespace lumivex::cli {
+
+struct RenderSettings {
+    TBarCodeType Type = bcCode128;
+    // Already filtered for Type.
+    std::string Text;
+    int Scale = 1;
+    int Height = 50;
+    bool Interpret = true;
+    TbcRotate Rotate = bcNoRotate;
+    std::string FontName = "Courier New";
+};
+
+void RenderBarcode(vcl::TBitmap& Bitmap, const RenderSettings& Settings);
+
+enum class ImageFormat { Png, Bmp };
+
+// PNG for "-" (standard output) and names ending in .png, BMP for .bmp, in any case; anything
+// else raises UsageError.
+ImageFormat ImageFormatFor(const std::string& Output);
+
+// The file's bytes. Dpi > 0 goes into the PNG's resolution chunk; BMP ignores it.
+std::string EncodeImage(const vcl::TBitmap& Bitmap, ImageFormat Format, int Dpi);
+
+// 0, 90, 180 or 270 degrees clockwise; anything else raises UsageError.
+TbcRotate RotationFromDegrees(int Degrees);
+
+} // namespace lumivex::cli

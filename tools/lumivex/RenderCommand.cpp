@@ -1,0 +1,124 @@
+// lumivex render: options, data filtering with a report of what was lost, rendering, writing.
+
+#include "tools/lumivex/RenderCommand.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "engine/Barcode.h"
+#include "tools/lumivex/OutputFile.h"
+#include "tools/lumivex/Render.h"
+#include "tools/lumivex/Symbologies.h"
+#include "tools/lumivex/UsageError.h"
+
+namespace lumivex::cli {
+
+namespace {
+
+// Printable characters quoted, the rest as hex, so that a dropped control byte is visible.
+std::string DescribeByte(unsigned char c) {
+    if (c == '\'') return "\"'\"";
+    if (c >= 0x20 && c <= 0x7E) return std::string("'") + static_cast<char>(c) + "'";
+    char Hex[8];
+    std::snprintf(Hex, sizeof Hex, "0x%02X", c);
+    return Hex;
+}
+
+// The engine's filter decides; we only explain its result. A byte it drops on its own was
+// refused by the character class; if the bytes it keeps one at a time outnumber what it returns
+// for the whole text, the rest was cut at the maximum length.
+std::string FilterAndReport(const Symbology& S, const std::string& Data) {
+    const std::string Text = FilterBCText(S.Type, Data);
+    bool Seen[256] = {};
+    std::string Dropped;
+    std::size_t Kept = 0;
+    for (char Byte : Data) {
+        const auto c = static_cast<unsigned char>(Byte);
+        if (!FilterBCText(S.Type, std::string(1, Byte)).empty()) {
+            ++Kept;
+        } else if (!Seen[c]) {
+            Seen[c] = true;
+            if (!Dropped.empty()) Dropped += ", ";
+            Dropped += DescribeByte(c);
+        }
+    }
+    if (!Dropped.empty())
+        std::cerr << "lumivex: warning: " << S.Name << " takes " << S.CharacterClass << "; dropped "
+                  << Dropped << '\n';
+    if (Kept > Text.size())
+        std::cerr << "lumivex: warning: " << S.Name << " takes at most " << Text.size()
+                  << " characters; the data was cut to \"" << Text << "\"\n";
+    if (Text.empty()) {
+        if (Data.empty()) throw UsageError("no data to encode: --data is empty");
+        throw UsageError("nothing left to encode: " + std::string(S.Name) + " takes " +
+                         std::string(S.CharacterClass));
+    }
+    return Text;
+}
+
+} // namespace
+
+CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options) {
+    CLI::App* Render = App.add_subcommand("render", "Render one barcode into a PNG or BMP file");
+    Render
+        ->add_option("-b,--barcode", Options.Barcode,
+                     "Symbology: a short name (listed below) or an identifier like bcCode128; "
+                     "any case")
+        ->required();
+    Render
+        ->add_option("-d,--data", Options.Data,
+                     "Text to encode; characters the symbology cannot carry are dropped")
+        ->required();
+    Render
+        ->add_option("-o,--output", Options.Output,
+                     "Output file, PNG or BMP by its extension; - writes PNG to standard output")
+        ->capture_default_str();
+    Render->add_option("--scale", Options.Scale, "Module width in pixels")
+        ->check(CLI::Range(1, 100))
+        ->capture_default_str();
+    Render->add_option("--height", Options.Height, "Barcode height in pixels, text included")
+        ->check(CLI::Range(1, 10000))
+        ->capture_default_str();
+    Render->add_flag("--notext", Options.NoText, "Leave out the human-readable text");
+    Render->add_option("--rotate", Options.Rotate, "Clockwise rotation in degrees")
+        ->check(CLI::IsMember({0, 90, 180, 270}))
+        ->capture_default_str();
+    Render->add_option("--dpi", Options.Dpi, "Resolution written into the PNG")
+        ->check(CLI::Range(1, 100000));
+    Render->add_option("--font", Options.Font, "Font of the human-readable text")
+        ->capture_default_str();
+    Render->footer("Symbologies: " + ValidSymbologyNames());
+    return Render;
+}
+
+void RunRender(const RenderOptions& Options) {
+    const Symbology* S = FindSymbology(Options.Barcode);
+    if (S == nullptr)
+        throw UsageError("unknown symbology \"" + Options.Barcode +
+                         "\"; valid names: " + ValidSymbologyNames());
+    const ImageFormat Format = ImageFormatFor(Options.Output);
+    const TbcRotate Rotate = RotationFromDegrees(Options.Rotate);
+    if (Options.Dpi > 0 && Format == ImageFormat::Bmp)
+        std::cerr << "lumivex: warning: --dpi applies to PNG only; the BMP is written without it\n";
+
+    RenderSettings Settings;
+    Settings.Type = S->Type;
+    Settings.Text = FilterAndReport(*S, Options.Data);
+    Settings.Scale = Options.Scale;
+    Settings.Height = Options.Height;
+    Settings.Interpret = !Options.NoText;
+    Settings.Rotate = Rotate;
+    Settings.FontName = Options.Font;
+
+    vcl::TBitmap Bitmap;
+    RenderBarcode(Bitmap, Settings);
+    const std::string Bytes = EncodeImage(Bitmap, Format, Options.Dpi);
+    if (Options.Output == "-")
+        WriteStandardOutput(Bytes);
+    else
+        WriteFileAtomically(Options.Output, Bytes);
+}
+
+} // namespace lumivex::cli

@@ -1,0 +1,80 @@
+// lumivex: renders barcodes from the command line.
+//
+// Exit status: 0 done, 1 the work failed (rendering or writing), 2 the command line asked for
+// something that cannot be done. Every failure is one line on standard error.
+
+#include <exception>
+#include <iostream>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "host/SysUtils.h"
+#include "tools/lumivex/RenderCommand.h"
+#include "tools/lumivex/SamplesCommand.h"
+#include "tools/lumivex/UsageError.h"
+
+#ifndef LUMIVEX_VERSION
+#error "LUMIVEX_VERSION must come from the build"
+#endif
+
+namespace {
+
+constexpr int ExitFailure = 1;
+constexpr int ExitUsage = 2;
+
+// Messages from CLI11 or the system may span lines; we promise one.
+std::string OneLine(std::string Message) {
+    while (!Message.empty() && (Message.back() == '\n' || Message.back() == '\r'))
+        Message.pop_back();
+    for (char& c : Message)
+        if (c == '\n' || c == '\r') c = ' ';
+    return Message;
+}
+
+int Fail(int Status, const std::string& Message) {
+    std::cerr << "lumivex: " << OneLine(Message) << '\n';
+    return Status;
+}
+
+int ReportParseError(const CLI::App& App, const CLI::ParseError& Error) {
+    // --help and --version arrive as "errors" with status 0; CLI11 prints them itself.
+    if (Error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) return App.exit(Error);
+    std::string Command = "lumivex";
+    for (const CLI::App* Sub : App.get_subcommands())
+        Command += " " + Sub->get_name();
+    Fail(ExitUsage, Error.what());
+    std::cerr << "Run '" << Command << " --help' for more information.\n";
+    return ExitUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLI::App App{"Lumivex barcode renderer", "lumivex"};
+    App.set_version_flag("--version", "lumivex " LUMIVEX_VERSION);
+    App.require_subcommand(1);
+
+    lumivex::cli::RenderOptions RenderOptions;
+    CLI::App* Render = lumivex::cli::AddRenderCommand(App, RenderOptions);
+    lumivex::cli::SamplesOptions SamplesOptions;
+    CLI::App* Samples = lumivex::cli::AddSamplesCommand(App, SamplesOptions);
+
+    try {
+        App.parse(argc, argv);
+    } catch (const CLI::ParseError& Error) {
+        return ReportParseError(App, Error);
+    }
+
+    try {
+        if (Render->parsed()) lumivex::cli::RunRender(RenderOptions);
+        if (Samples->parsed()) lumivex::cli::RunSamples(SamplesOptions);
+    } catch (const lumivex::cli::UsageError& Error) {
+        return Fail(ExitUsage, Error.what());
+    } catch (const vcl::Exception& Error) {
+        return Fail(ExitFailure, Error.GetMessage());
+    } catch (const std::exception& Error) {
+        return Fail(ExitFailure, Error.what());
+    }
+    return 0;
+}
