@@ -65,16 +65,29 @@ bool NeedsB(unsigned char c) {
     return (c & 0x7F) >= 96;
 }
 
-// For every position, the set that the first byte from there on that only one set holds asks
-// for: 'A', 'B', or 'B' when there is none.
-std::vector<char> DecisiveSets(const std::string& Text) {
-    std::vector<char> sets(Text.size() + 1, 'B');
-    for (std::size_t i = Text.size(); i-- > 0;) {
-        const auto c = static_cast<unsigned char>(Text[i]);
-        sets[i] = NeedsA(c) ? 'A' : NeedsB(c) ? 'B' : sets[i + 1];
+// The set that the first byte from a position on that only one set holds asks for: 'A', 'B',
+// or 'B' when there is none. Positions are asked for in rising order, so the scan never goes
+// back and the whole text is read once.
+class DecisiveSets {
+public:
+    explicit DecisiveSets(const std::string& Text) : FText(Text) {}
+    char At(std::size_t Pos) {
+        if (FFound == npos || FFound < Pos) {
+            FFound = Pos;
+            while (FFound < FText.size() && !Decides(static_cast<unsigned char>(FText[FFound])))
+                ++FFound;
+        }
+        if (FFound >= FText.size())
+            return 'B';
+        return NeedsA(static_cast<unsigned char>(FText[FFound])) ? 'A' : 'B';
     }
-    return sets;
-}
+
+private:
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+    static bool Decides(unsigned char c) { return NeedsA(c) || NeedsB(c); }
+    const std::string& FText;
+    std::size_t FFound = npos;
+};
 
 std::size_t DigitRun(const std::string& Text, std::size_t Pos) {
     std::size_t n = 0;
@@ -86,24 +99,28 @@ std::size_t DigitRun(const std::string& Text, std::size_t Pos) {
 } // namespace
 
 char Get_128_StartCode(const std::string& Text) {
-    if (DigitRun(Text, 0) >= 4) return 'C';
+    if (DigitRun(Text, 0) >= 4)
+        return 'C';
     for (const char ch : Text) {
         const auto c = static_cast<unsigned char>(ch);
-        if (NeedsA(c)) return 'A';
-        if (NeedsB(c)) return 'B';
+        if (NeedsA(c))
+            return 'A';
+        if (NeedsB(c))
+            return 'B';
     }
     return 'B';
 }
 
 std::string Optimize_128_bc_New(const std::string& Text, bool IsEAN128) {
     const std::size_t n = Text.size();
-    const std::vector<char> decisive = DecisiveSets(Text);
+    DecisiveSets decisive(Text);
     auto at = [&](std::size_t i) { return static_cast<unsigned char>(Text[i]); };
 
     char set = Get_128_StartCode(Text);
     std::string s(1, set == 'A' ? kStartA : set == 'C' ? kStartC : kStartB);
     s.reserve(n + n / 2 + 4);
-    if (IsEAN128) s += kFnc1;
+    if (IsEAN128)
+        s += kFnc1;
 
     bool shift = false;
     std::size_t pos = 0;
@@ -114,12 +131,14 @@ std::string Optimize_128_bc_New(const std::string& Text, bool IsEAN128) {
             pos += 2;
         } else {
             const unsigned char c = at(pos);
-            if (c >= 128) s += set == 'A' ? kFnc4InA : kFnc4InB;
+            if (c >= 128)
+                s += set == 'A' ? kFnc4InA : kFnc4InB;
             const unsigned char low = c & 0x7F;
             s += static_cast<char>(set == 'A' && low < 32 ? low + 96 : low);
             pos += 1;
         }
-        if (pos >= n) break;
+        if (pos >= n)
+            break;
 
         if (shift) {
             shift = false;
@@ -157,7 +176,7 @@ std::string Optimize_128_bc_New(const std::string& Text, bool IsEAN128) {
             set = NeedsA(c) ? 'A' : 'B';
             s += set == 'A' ? kCodeA : kCodeB;
         } else if (!(IsDigit(c) && IsDigit(at(pos + 1)))) {
-            set = decisive[pos];
+            set = decisive.At(pos);
             s += set == 'A' ? kCodeA : kCodeB;
         }
     }
@@ -167,25 +186,45 @@ std::string Optimize_128_bc_New(const std::string& Text, bool IsEAN128) {
 }
 
 char Code128_Check_Digit(const std::string& Symbols) {
-    if (Symbols.empty()) return 32;
+    if (Symbols.empty())
+        return 32;
     auto value = [&](std::size_t i) {
         return static_cast<int>(static_cast<unsigned char>(Symbols[i])) - 32;
     };
     int sum = value(0) % 103;
     for (std::size_t i = 1; i < Symbols.size(); ++i)
         sum = (sum + value(i) * static_cast<int>(i % 103)) % 103;
-    if (sum < 0) sum += 103;
+    if (sum < 0)
+        sum += 103;
     return static_cast<char>(sum + 32);
 }
 
 namespace detail {
 
+const std::string& Code128Symbols(const std::string& Text, bool IsEAN128) {
+    // CreateBC asks for the same text twice, for the width and for the bars; the last short
+    // text's symbols are kept for the second time.
+    thread_local std::string lastText, lastSymbols;
+    thread_local bool lastEAN = false, valid = false;
+    if (valid && lastEAN == IsEAN128 && lastText == Text)
+        return lastSymbols;
+    valid = false;
+    lastSymbols = Optimize_128_bc_New(Text, IsEAN128);
+    if (Text.size() <= 256) {
+        lastText = Text;
+        lastEAN = IsEAN128;
+        valid = true;
+    }
+    return lastSymbols;
+}
+
 namespace {
 void DrawSymbols(BarWriter& W, const std::string& Text, bool IsEAN128) {
-    const std::string s = Optimize_128_bc_New(Text, IsEAN128);
+    const std::string& s = Code128Symbols(Text, IsEAN128);
     for (std::size_t i = 0; i < s.size(); ++i) {
         const int value = static_cast<unsigned char>(s[i]) - 32;
-        if (value < 0 || value > 106) return;
+        if (value < 0 || value > 106)
+            return;
         W.Pattern(BC_Code128[value], i + 1 == s.size() ? 13 : 11);
     }
 }

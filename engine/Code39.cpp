@@ -85,9 +85,11 @@ void DrawIndex(BarWriter& W, int Index) {
 // False for a byte Code 39 cannot write. The holes of BC_Code39Ref ('!', '#', ':' and the others)
 // end the symbol like any byte outside space..'Z': entry 0 names no pattern.
 bool DrawDirect(BarWriter& W, unsigned char c) {
-    if (c < ' ' || c > 'Z') return false;
+    if (c < ' ' || c > 'Z')
+        return false;
     const int index = BC_Code39Ref[c - ' '];
-    if (index == 0) return false;
+    if (index == 0)
+        return false;
     DrawIndex(W, index);
     return true;
 }
@@ -97,7 +99,8 @@ bool DrawDirect(BarWriter& W, unsigned char c) {
 void DrawCode39(BarWriter& W, const std::string& Text) {
     DrawDirect(W, '*');
     for (const char ch : Text)
-        if (!DrawDirect(W, static_cast<unsigned char>(ch))) return;
+        if (!DrawDirect(W, static_cast<unsigned char>(ch)))
+            return;
     DrawDirect(W, '*');
 }
 
@@ -105,10 +108,12 @@ void DrawCode39ext(BarWriter& W, const std::string& Text) {
     DrawDirect(W, '*');
     for (const char ch : Text) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c > 127) return;
+        if (c > 127)
+            return;
         const std::uint16_t pair = BC_Code39ERef[c];
         DrawIndex(W, pair >> 8);
-        if ((pair & 0xFF) != 0) DrawIndex(W, pair & 0xFF);
+        if ((pair & 0xFF) != 0)
+            DrawIndex(W, pair & 0xFF);
     }
     DrawDirect(W, '*');
 }

@@ -66,9 +66,11 @@ constexpr int kNoSecond = 47;
 template <typename Add> void EachSymbolFromTheRight(const std::string& Text, Add add) {
     for (auto it = Text.rbegin(); it != Text.rend(); ++it) {
         const auto c = static_cast<unsigned char>(*it);
-        if (c > 127) continue;
+        if (c > 127)
+            continue;
         const std::uint16_t pair = BC_Code93_Reference[c];
-        if ((pair & 0xFF) < kNoSecond) add(pair & 0xFF);
+        if ((pair & 0xFF) < kNoSecond)
+            add(pair & 0xFF);
         add(pair >> 8);
     }
 }
@@ -100,10 +102,12 @@ void DrawCode93(BarWriter& W, const std::string& Text) {
     W.Pattern(BC_Code93[kStart], kSymbolModules);
     for (const char ch : Text) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c > 127) return;
+        if (c > 127)
+            return;
         const std::uint16_t pair = BC_Code93_Reference[c];
         W.Pattern(BC_Code93[pair >> 8], kSymbolModules);
-        if ((pair & 0xFF) < kNoSecond) W.Pattern(BC_Code93[pair & 0xFF], kSymbolModules);
+        if ((pair & 0xFF) < kNoSecond)
+            W.Pattern(BC_Code93[pair & 0xFF], kSymbolModules);
     }
     W.Pattern(BC_Code93[Mod93Left(Text)], kSymbolModules);
     W.Pattern(BC_Code93[Mod93Right(Text)], kSymbolModules);

@@ -39,7 +39,8 @@ char Mod10Check(const std::string& Text) {
         weight = 4 - weight;
     }
     int c = 10 - static_cast<int>(sum % 10);
-    if (c == 10) c = 0;
+    if (c == 10)
+        c = 0;
     return static_cast<char>(48 + c);
 }
 
@@ -61,7 +62,8 @@ int DigitOf(char Ch) {
 // check digit lands after the characters that are drawn.
 std::string WithCheckDigit(const std::string& Text, std::size_t Digits) {
     std::string s = Text;
-    if (s.size() < Digits) s.insert(0, Digits - s.size(), '0');
+    if (s.size() < Digits)
+        s.insert(0, Digits - s.size(), '0');
     s += Mod10Check(s);
     return s;
 }
@@ -72,20 +74,23 @@ void DrawEAN13(BarWriter& W, const std::string& Text) {
     const std::string s = WithCheckDigit(Text, 12);
     // The first digit has no bars of its own: it chooses the parities of the left half.
     const int first = DigitOf(s[0]);
-    if (first < 0) return;
+    if (first < 0)
+        return;
     const std::uint16_t parity = BC_EAN_RIGHT[first];
 
     W.Pattern(kGuard, 3, 2);
     for (int k = 1; k <= 6; ++k) {
         const int d = DigitOf(s[k]);
-        if (d < 0) return;
+        if (d < 0)
+            return;
         const bool even = (parity >> (8 - k)) & 1u;
         W.Pattern(BC_EAN_LEFT[d], 7, even ? 7 : 15);
     }
     W.Pattern(kCentre, 5, 4);
     for (int k = 7; k <= 12; ++k) {
         const int d = DigitOf(s[k]);
-        if (d < 0) return;
+        if (d < 0)
+            return;
         W.Pattern(BC_EAN_RIGHT[d], 7, 15);
     }
     W.Pattern(kGuard, 3, 2);
@@ -96,13 +101,15 @@ void DrawEAN8(BarWriter& W, const std::string& Text) {
     W.Pattern(kGuard, 3, 2);
     for (int k = 0; k < 4; ++k) {
         const int d = DigitOf(s[k]);
-        if (d < 0) return;
+        if (d < 0)
+            return;
         W.Pattern(BC_EAN_LEFT[d], 7, 15);
     }
     W.Pattern(kCentre, 5, 4);
     for (int k = 4; k < 8; ++k) {
         const int d = DigitOf(s[k]);
-        if (d < 0) return;
+        if (d < 0)
+            return;
         W.Pattern(BC_EAN_RIGHT[d], 7, 15);
     }
     W.Pattern(kGuard, 3, 2);
@@ -116,7 +123,8 @@ void DrawUPCA(BarWriter& W, const std::string& Text) {
     q.append(s, 0, 6).append(":").append(s, 6, 6).append("/");
     for (std::size_t k = 0; k < q.size(); ++k) {
         const int i = static_cast<unsigned char>(q[k]) - 47;
-        if (i < 0 || i >= static_cast<int>(BC_UPCA.size())) return;
+        if (i < 0 || i >= static_cast<int>(BC_UPCA.size()))
+            return;
         const int modules = q[k] == '/' ? 3 : q[k] == ':' ? 5 : 7;
         // The first eight characters (start guard, left digits, centre) use the high byte.
         W.Pattern(BC_UPCA[i], modules, k < 8 ? 15 : 7);

@@ -29,7 +29,8 @@ constexpr std::array<FilterRule, BarCodeTypeCount> kRules{{
 }};
 
 bool Passes(CharClass cls, unsigned char c) {
-    if (c == 0) return false;
+    if (c == 0)
+        return false;
     switch (cls) {
     case CharClass::FullAscii:
         return c <= 128; // 128 passes too: Code 128 carries it with FNC4
@@ -44,16 +45,19 @@ bool Passes(CharClass cls, unsigned char c) {
 } // namespace
 
 std::string FilterBCText(TBarCodeType BarcodeType, const std::string& Text) {
-    if (BarcodeType >= BarCodeTypeCount) return {};
+    if (BarcodeType >= BarCodeTypeCount)
+        return {};
     const FilterRule& rule = kRules[BarcodeType];
     std::string out;
     out.reserve(Text.size());
     for (const char ch : Text) {
         auto c = static_cast<unsigned char>(ch);
-        if (BarcodeType == bcCode39 && c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 32);
+        if (BarcodeType == bcCode39 && c >= 'a' && c <= 'z')
+            c = static_cast<unsigned char>(c - 32);
         if (Passes(rule.cls, c)) {
             out += static_cast<char>(c);
-            if (rule.maxLength != 0 && out.size() == rule.maxLength) break;
+            if (rule.maxLength != 0 && out.size() == rule.maxLength)
+                break;
         }
     }
     return out;

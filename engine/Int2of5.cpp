@@ -28,7 +28,8 @@ constexpr int kWide = 3;
 // The table index of a character, or -1 for anything outside '/'..':' (a missing character
 // included), which ends the drawing.
 int IndexOf(const std::string& S, std::size_t Pos) {
-    if (Pos >= S.size()) return -1;
+    if (Pos >= S.size())
+        return -1;
     const int i = static_cast<unsigned char>(S[Pos]) - 47;
     return i >= 0 && i < static_cast<int>(BC_Int2of5.size()) ? i : -1;
 }
@@ -43,7 +44,8 @@ void DrawInt2of5(BarWriter& W, const std::string& Text) {
     std::string s;
     s.reserve(Text.size() + 3);
     s += '/';
-    if (Text.size() % 2) s += '0';
+    if (Text.size() % 2)
+        s += '0';
     s += Text;
     s += ':';
     std::size_t pos = 0;
@@ -61,7 +63,8 @@ void DrawInt2of5(BarWriter& W, const std::string& Text) {
             continue;
         }
         const int bars = IndexOf(s, pos), spaces = IndexOf(s, pos + 1);
-        if (bars < 0 || spaces < 0) return;
+        if (bars < 0 || spaces < 0)
+            return;
         for (int i = 0; i < 5; ++i) {
             W.Bar(IsWide(bars, i) ? kWide : 1);
             W.Space(IsWide(spaces, i) ? kWide : 1);

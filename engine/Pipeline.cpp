@@ -16,7 +16,8 @@ std::int64_t Code39ExtChars(const std::string& Text) {
     std::int64_t n = 0;
     for (const char ch : Text) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c <= 127) n += (BC_Code39ERef[c] & 0xFF) != 0 ? 2 : 1;
+        if (c <= 127)
+            n += (BC_Code39ERef[c] & 0xFF) != 0 ? 2 : 1;
     }
     return n;
 }
@@ -27,7 +28,8 @@ std::int64_t Code93Chars(const std::string& Text) {
     std::int64_t n = 0;
     for (const char ch : Text) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c <= 127) n += (BC_Code93_Reference[c] & 0xFF) < 47 ? 2 : 1;
+        if (c <= 127)
+            n += (BC_Code93_Reference[c] & 0xFF) < 47 ? 2 : 1;
     }
     return n;
 }
@@ -39,7 +41,7 @@ std::int64_t WidthInModules(TBarCodeType BarcodeType, const std::string& Text) {
     case bcCode128:
     case bcEAN128:
         return 11 * static_cast<std::int64_t>(
-                        Optimize_128_bc_New(Text, BarcodeType == bcEAN128).size()) +
+                        detail::Code128Symbols(Text, BarcodeType == bcEAN128).size()) +
                22;
     case bcCode39:
         return 13 * (L + 2) + 20;
@@ -115,11 +117,19 @@ int CalcWidth(int Scale, TBarCodeType BarcodeType, const std::string& Text) {
 
 void CreateBC(vcl::TBitmap& Bitmap, TBarCodeType BarcodeType, int Scale, int Height,
               const std::string& Text, bool Interpret, TbcRotate Rotate) {
-    Bitmap.SetWidth(CalcWidth(Scale, BarcodeType, Text));
+    const int width = CalcWidth(Scale, BarcodeType, Text);
+    const bool printed = Interpret && !Text.empty();
+    const bool turned = Rotate >= bcRotate90 && Rotate <= bcRotate270;
+    // Without text nothing goes over the bars, so a turned picture can be painted at once: its
+    // pixels are those of the sized, cleared and barred bitmap turned afterwards, but the
+    // unturned picture is never made.
+    const bool turnAtOnce = turned && !printed;
+    if (!turnAtOnce)
+        Bitmap.SetWidth(width);
 
     // The background and the bars are painted together: the bars are collected first, then
-    // every row is written once. The pixels are those of a white fill followed by the renderer's
-    // rectangles.
+    // every row is written once. The pixels are those of a white fill followed by the
+    // renderer's rectangles.
     vcl::TCanvas& canvas = Bitmap.GetCanvas();
     canvas.GetBrush().SetColor(vcl::clWhite);
     const std::int64_t textMargin = Interpret ? 5 * std::int64_t{Scale} : 0;
@@ -139,17 +149,23 @@ void CreateBC(vcl::TBitmap& Bitmap, TBarCodeType BarcodeType, int Scale, int Hei
                 draw(writer, Text);
             } catch (...) {
                 // A renderer that raises (the 2-digit add-on's number conversion) leaves the
-                // background and the bars it drew before; nothing after it runs.
+                // sized background and the bars it drew before; nothing after it runs.
+                Bitmap.SetWidth(width);
                 bars.Paint(Bitmap, vcl::clWhite);
                 throw;
             }
         }
     }
+    if (turnAtOnce) {
+        bars.PaintTurned(Bitmap, width, 90 * Rotate, vcl::clWhite);
+        return;
+    }
     bars.Paint(Bitmap, vcl::clWhite);
-    if (Interpret && !Text.empty())
+    if (printed)
         PrintInterpret(canvas, BarcodeType, Scale, Height, Bitmap.GetWidth(), Text);
+    if (!turned)
+        return;
 
-    if (Rotate == bcNoRotate || Rotate > bcRotate270) return;
     vcl::TBitmap work;
     switch (Rotate) {
     case bcRotate90:
@@ -162,9 +178,9 @@ void CreateBC(vcl::TBitmap& Bitmap, TBarCodeType BarcodeType, int Scale, int Hei
         RotateBmp270(Bitmap, work);
         break;
     }
-    Bitmap.SetHeight(work.GetHeight());
-    Bitmap.SetWidth(work.GetWidth());
-    canvas.Draw(0, 0, work);
+    // Sizing the bitmap to the turned image and drawing that over it leaves exactly the turned
+    // pixels; taking them over gives the same result without two copies.
+    Bitmap.TakePixels(work);
 }
 
 } // namespace lumivex

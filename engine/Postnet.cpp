@@ -37,7 +37,8 @@ void DrawPOSTNET(BarWriter& W, const std::string& Text) {
     W.Bar();
     for (const char ch : s) {
         const int d = static_cast<unsigned char>(ch) - 48;
-        if (d < 0 || d > 9) return;
+        if (d < 0 || d > 9)
+            return;
         for (int i = 0; i < kBarsPerDigit; ++i) {
             W.Space();
             if ((BC_POSTNET[d] << i) & kFirstBar)

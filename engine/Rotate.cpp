@@ -13,12 +13,11 @@ namespace lumivex {
 
 namespace {
 
-// A whole row or pixel block is written below, so the destination's white fill is only the cost
-// of sizing it; one SetSize spares the intermediate bitmap that height-then-width would make.
+// Every destination pixel is written below, so the destination is sized without clearing it.
 void Prepare(vcl::TBitmap& Source, vcl::TBitmap& Dest, int Width, int Height) {
     Source.SetPixelFormat(vcl::pf8bit);
     Dest.SetPixelFormat(vcl::pf8bit);
-    Dest.SetSize(Width, Height);
+    Dest.Reallocate(Width, Height);
 }
 
 // Rows are reached through the first row's address and the row length: ScanLine checks its
@@ -80,7 +79,8 @@ void TransposeTile(const Plane& Src, int X0, int Y0, bool Reverse, std::uint8_t*
 template <bool Clockwise> void QuarterTurn(vcl::TBitmap& Source, vcl::TBitmap& Dest) {
     const int W = Source.GetWidth(), H = Source.GetHeight();
     Prepare(Source, Dest, H, W);
-    if (W == 0 || H == 0) return;
+    if (W == 0 || H == 0)
+        return;
     const Plane src = PlaneOf(Source), dst = PlaneOf(Dest);
     auto destRow = [&](int x) { return dst.Row(Clockwise ? x : W - 1 - x); };
     auto destCol = [&](int y) { return Clockwise ? H - 1 - y : y; };
@@ -131,7 +131,8 @@ void ReverseBytes(const std::uint8_t* Src, std::uint8_t* Dst, int N) {
 void HalfTurn(vcl::TBitmap& Source, vcl::TBitmap& Dest) {
     const int W = Source.GetWidth(), H = Source.GetHeight();
     Prepare(Source, Dest, W, H);
-    if (W == 0 || H == 0) return;
+    if (W == 0 || H == 0)
+        return;
     const Plane src = PlaneOf(Source), dst = PlaneOf(Dest);
     for (int y = 0; y < H; ++y)
         ReverseBytes(src.Row(y), dst.Row(H - 1 - y), W);

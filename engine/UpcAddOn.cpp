@@ -30,7 +30,8 @@ void Character(BarWriter& W, int Digit, bool G) {
 // The digit a character stands for, or -1 for anything else; a character beyond the text counts
 // as anything else.
 int DigitAt(const std::string& S, std::size_t Pos) {
-    if (Pos >= S.size()) return -1;
+    if (Pos >= S.size())
+        return -1;
     const int d = static_cast<unsigned char>(S[Pos]) - '0';
     return d >= 0 && d <= 9 ? d : -1;
 }
@@ -44,7 +45,8 @@ void Delineator(BarWriter& W) {
 
 void DrawUPC5ext(BarWriter& W, const std::string& Text) {
     std::string s = Text;
-    if (s.size() < 5) s.insert(0, 5 - s.size(), '0');
+    if (s.size() < 5)
+        s.insert(0, 5 - s.size(), '0');
     s.resize(5);
 
     auto v = [&](std::size_t k) { return static_cast<unsigned char>(s[k]) - '0'; };
@@ -57,29 +59,35 @@ void DrawUPC5ext(BarWriter& W, const std::string& Text) {
     for (int k = 0; k < 5; ++k) {
         const bool g = (parity << k) & 0x80;
         const int d = DigitAt(s, k);
-        if (d < 0) return;
+        if (d < 0)
+            return;
         Character(W, d, g);
-        if (k < 4) Delineator(W);
+        if (k < 4)
+            Delineator(W);
     }
 }
 
 void DrawUPC2ext(BarWriter& W, const std::string& Text) {
     std::string s = Text;
-    if (s.size() < 2) s.insert(0, 1, '0');
-    if (s.size() > 2) s.resize(2);
+    if (s.size() < 2)
+        s.insert(0, 1, '0');
+    if (s.size() > 2)
+        s.resize(2);
 
     W.Pattern(kStartGuard, kStartModules, kStartModules - 1);
     // Two characters that are no number (a digit and ':') raise here, after the start guard.
     const int v = vcl::StrToInt(s);
 
     int d = DigitAt(s, 0);
-    if (d < 0) return;
+    if (d < 0)
+        return;
     Character(W, d, v % 4 == 2 || v % 4 == 3);
     Delineator(W);
     // An empty text leaves only the "0" put in front: the second character is missing and the
     // symbol ends after the delineator, as at any other character that is not a digit.
     d = DigitAt(s, 1);
-    if (d < 0) return;
+    if (d < 0)
+        return;
     Character(W, d, v % 2 != 0);
 }
 

@@ -34,7 +34,8 @@ std::string Pick(const std::string& From, const char* Layout) {
 } // namespace
 
 std::string UPCE_Expand(const std::string& Text) {
-    if (Text.size() < 6) return {};
+    if (Text.size() < 6)
+        return {};
     // The last digit says where the suppressed zeros went.
     switch (Text[5]) {
     case '0':
@@ -57,7 +58,8 @@ std::string UPCE_Expand(const std::string& Text) {
 }
 
 std::string UPCA_to_UPCE(const std::string& Text) {
-    if (Text.size() < 11) return {};
+    if (Text.size() < 11)
+        return {};
     // Positions as the number is usually written, A1 the number system.
     auto a = [&](int Pos) { return Text[static_cast<std::size_t>(Pos - 1)]; };
     auto zeros = [&](int From, int Count) {
@@ -65,10 +67,14 @@ std::string UPCA_to_UPCE(const std::string& Text) {
                             std::string(static_cast<std::size_t>(Count), '0')) == 0;
     };
     // Tried in order: where two rules fit, the earlier wins.
-    if (zeros(5, 4) && a(4) >= '0' && a(4) <= '2') return Pick(Text, "BCIJKD");
-    if (zeros(5, 5)) return Pick(Text, "BCDJK3");
-    if (zeros(6, 5)) return Pick(Text, "BCDEK4");
-    if (zeros(7, 4) && a(11) >= '5' && a(11) <= '9') return Pick(Text, "BCDEFK");
+    if (zeros(5, 4) && a(4) >= '0' && a(4) <= '2')
+        return Pick(Text, "BCIJKD");
+    if (zeros(5, 5))
+        return Pick(Text, "BCDJK3");
+    if (zeros(6, 5))
+        return Pick(Text, "BCDEK4");
+    if (zeros(7, 4) && a(11) >= '5' && a(11) <= '9')
+        return Pick(Text, "BCDEFK");
     return {};
 }
 
@@ -76,17 +82,20 @@ namespace detail {
 
 void DrawUPCE(BarWriter& W, const std::string& Text) {
     std::string s = Text;
-    if (s.size() < 6) s.insert(0, 6 - s.size(), '0');
+    if (s.size() < 6)
+        s.insert(0, 6 - s.size(), '0');
     // Only bytes below '0' in a direct call can give a check "digit" outside 0..9; such a number
     // takes the parities of check digit 0, as a code without an expansion does.
     int check = Mod10Check(UPCE_Expand(s)) - '0';
-    if (check < 0 || check > 9) check = 0;
+    if (check < 0 || check > 9)
+        check = 0;
     const std::uint16_t parity = BC_UPCE_Parity[check];
 
     W.Pattern(0b101, 3, 2);
     for (std::size_t k = 1; k <= s.size(); ++k) {
         const int d = static_cast<unsigned char>(s[k - 1]) - '0';
-        if (d < 0 || d > 9) return;
+        if (d < 0 || d > 9)
+            return;
         // Characters past the sixth, which only a direct call passes, read on down the parity
         // word and take the L code once it is used up.
         const bool even = k <= 16 && ((parity >> (16 - k)) & 1u);

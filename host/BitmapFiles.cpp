@@ -59,7 +59,8 @@ public:
         // The length tells how much pixel data the file can hold before anything is allocated
         // for it; streams that cannot seek are read without that foresight.
         const std::istream::pos_type start = S.tellg();
-        if (start == std::istream::pos_type(-1)) return;
+        if (start == std::istream::pos_type(-1))
+            return;
         S.seekg(0, std::ios::end);
         const std::istream::pos_type end = S.tellg();
         if (S && end != std::istream::pos_type(-1) && end >= start)
@@ -76,7 +77,8 @@ public:
         FStream.read(static_cast<char*>(Buffer), static_cast<std::streamsize>(Count));
         const auto got = static_cast<std::size_t>(FStream.gcount());
         FConsumed += got;
-        if (got != Count) Invalid(std::string("the file ends inside the ") + What);
+        if (got != Count)
+            Invalid(std::string("the file ends inside the ") + What);
     }
 
     // Offsets count from where the file starts, which need not be the start of the stream.
@@ -87,7 +89,8 @@ public:
             FStream.ignore(static_cast<std::streamsize>(step));
             const auto got = static_cast<std::uint64_t>(FStream.gcount());
             FConsumed += got;
-            if (got != step) Invalid("the file ends before its pixel data");
+            if (got != step)
+                Invalid("the file ends before its pixel data");
         }
     }
 
@@ -112,7 +115,8 @@ struct Layout {
 Layout ReadHeaders(Reader& In) {
     std::array<std::uint8_t, FileHeaderSize> file{};
     In.Read(file.data(), file.size(), "file header");
-    if (file[0] != 'B' || file[1] != 'M') Invalid("it does not start with \"BM\"");
+    if (file[0] != 'B' || file[1] != 'M')
+        Invalid("it does not start with \"BM\"");
 
     std::array<std::uint8_t, 124> info{};
     In.Read(info.data(), 4, "bitmap header");
@@ -129,7 +133,8 @@ Layout ReadHeaders(Reader& In) {
     const std::uint32_t compression = Get32(info.data() + 16);
     const std::uint32_t colorsUsed = Get32(info.data() + 32);
 
-    if (planes != 1) Invalid(std::to_string(planes) + " colour planes");
+    if (planes != 1)
+        Invalid(std::to_string(planes) + " colour planes");
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
         Invalid(std::to_string(bits) + " bits per pixel is not supported");
     if (compression != BI_RGB)
@@ -178,7 +183,8 @@ struct ColorMap {
 
 ColorMap ReadPalette(Reader& In, const Layout& L) {
     ColorMap map;
-    if (L.Bits > 8) return map;
+    if (L.Bits > 8)
+        return map;
     std::array<std::uint8_t, 4 * 256> quads{};
     In.Read(quads.data(), 4 * std::size_t{L.PaletteEntries}, "palette");
     map.Entries = L.PaletteEntries;
@@ -208,7 +214,8 @@ void DecodeRow(const Layout& L, const ColorMap& Map, const std::uint8_t* Src, st
             for (std::size_t i = 0; i < n; ++i)
                 Dst[i] = static_cast<std::uint8_t>(~Dst[i]);
         // The bits past the last pixel stay white, as the bitmap keeps them.
-        if (w & 7) Dst[n - 1] = static_cast<std::uint8_t>(Dst[n - 1] | (0xFF >> (w & 7)));
+        if (w & 7)
+            Dst[n - 1] = static_cast<std::uint8_t>(Dst[n - 1] | (0xFF >> (w & 7)));
         return;
     }
     if (Map.Format == pf8bit) {
@@ -291,14 +298,16 @@ void TBitmap::SaveToStream(std::ostream& Stream) const {
         for (int y = FHeight - 1; y >= 0 && Stream; --y) {
             std::memcpy(row.data(), ScanLine(y), used);
             // Bits past the last pixel are written as zero, whatever the bitmap held there.
-            if (spare) row[used - 1] = static_cast<std::uint8_t>(row[used - 1] & (0xFF << spare));
+            if (spare)
+                row[used - 1] = static_cast<std::uint8_t>(row[used - 1] & (0xFF << spare));
             Stream.write(reinterpret_cast<const char*>(row.data()),
                          static_cast<std::streamsize>(row.size()));
         }
     } catch (const std::ios_base::failure& e) {
         throw EWriteError(std::string("Cannot write the bitmap: ") + e.what());
     }
-    if (!Stream) throw EWriteError("Cannot write the bitmap: the stream refused the data");
+    if (!Stream)
+        throw EWriteError("Cannot write the bitmap: the stream refused the data");
 }
 
 void TBitmap::LoadFromStream(std::istream& Stream) {
@@ -326,10 +335,12 @@ void TBitmap::SaveToFile(const std::string& FileName) const {
     CheckSavable(*this); // before the file is created
     errno = 0;
     std::ofstream out(FileName, std::ios::binary | std::ios::trunc);
-    if (!out) throw EFCreateError("Cannot create file \"" + FileName + "\"" + OsReason());
+    if (!out)
+        throw EFCreateError("Cannot create file \"" + FileName + "\"" + OsReason());
     SaveToStream(out);
     out.close();
-    if (!out) throw EWriteError("Cannot write file \"" + FileName + "\"");
+    if (!out)
+        throw EWriteError("Cannot write file \"" + FileName + "\"");
 }
 
 void TBitmap::LoadFromFile(const std::string& FileName) {
@@ -339,7 +350,8 @@ void TBitmap::LoadFromFile(const std::string& FileName) {
         throw EFOpenError("Cannot open file \"" + FileName + "\". It is a directory");
     errno = 0;
     std::ifstream in(FileName, std::ios::binary);
-    if (!in) throw EFOpenError("Cannot open file \"" + FileName + "\"" + OsReason());
+    if (!in)
+        throw EFOpenError("Cannot open file \"" + FileName + "\"" + OsReason());
     try {
         LoadFromStream(in);
     } catch (const EInvalidGraphic& e) {

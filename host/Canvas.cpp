@@ -55,7 +55,8 @@ Clipped Clip(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
 
 // Fills a clipped area: the first row span by span, the others as copies of it.
 void FillArea(TBitmap& Bmp, const Clipped& c, TColor Color) {
-    if (c.Empty()) return;
+    if (c.Empty())
+        return;
     const TPixelFormat fmt = Bmp.GetPixelFormat();
     const detail::PixelValue v = detail::ToPixel(fmt, Color);
     for (int y = c.y1; y < c.y2; ++y)
@@ -65,7 +66,8 @@ void FillArea(TBitmap& Bmp, const Clipped& c, TColor Color) {
 } // namespace
 
 void TCanvas::FillRect(const TRect& R) {
-    if (FBrush.GetStyle() == bsClear) return;
+    if (FBrush.GetStyle() == bsClear)
+        return;
     FillArea(*FBitmap, Clip(R.Left, R.Top, R.Right, R.Bottom, FBitmap->FWidth, FBitmap->FHeight),
              FBrush.GetColor());
 }
@@ -73,15 +75,18 @@ void TCanvas::FillRect(const TRect& R) {
 void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
     std::int64_t x1 = std::min(X1, X2), x2 = std::max(X1, X2);
     std::int64_t y1 = std::min(Y1, Y2), y2 = std::max(Y1, Y2);
-    if (x1 == x2 || y1 == y2) return;
+    if (x1 == x2 || y1 == y2)
+        return;
     const int W = FBitmap->FWidth, H = FBitmap->FHeight;
     const bool pen = FPen.GetStyle() != psClear;
     if (FBrush.GetStyle() != bsClear) {
         // Inside and outline in one colour (the common case of a bar) is one fill.
         FillArea(*FBitmap, Clip(x1, y1, x2, y2, W, H), FBrush.GetColor());
-        if (!pen || (FPen.GetColor() & 0xFFFFFF) == (FBrush.GetColor() & 0xFFFFFF)) return;
+        if (!pen || (FPen.GetColor() & 0xFFFFFF) == (FBrush.GetColor() & 0xFFFFFF))
+            return;
     }
-    if (!pen) return;
+    if (!pen)
+        return;
     const std::int64_t w = FPen.GetWidth();
     const TColor pc = FPen.GetColor();
     FillArea(*FBitmap, Clip(x1, y1, x2, std::min(y1 + w, y2), W, H), pc);
@@ -100,7 +105,8 @@ void TCanvas::Draw(int X, int Y, const TBitmap& Source) {
     TBitmap& dst = *FBitmap;
     const Clipped c = Clip(X, Y, std::int64_t{X} + Source.FWidth, std::int64_t{Y} + Source.FHeight,
                            dst.FWidth, dst.FHeight);
-    if (c.Empty()) return;
+    if (c.Empty())
+        return;
     const TPixelFormat sf = Source.FPixelFormat, df = dst.FPixelFormat;
     const int sx = static_cast<int>(c.x1 - std::int64_t{X});
     const int n = c.x2 - c.x1;
@@ -121,12 +127,14 @@ void TCanvas::Draw(int X, int Y, const TBitmap& Source) {
 }
 
 TColor TCanvas::GetPixel(int X, int Y) const {
-    if (X < 0 || Y < 0 || X >= FBitmap->FWidth || Y >= FBitmap->FHeight) return -1;
+    if (X < 0 || Y < 0 || X >= FBitmap->FWidth || Y >= FBitmap->FHeight)
+        return -1;
     return FBitmap->PixelColor(X, Y);
 }
 
 void TCanvas::SetPixel(int X, int Y, TColor Color) {
-    if (X < 0 || Y < 0 || X >= FBitmap->FWidth || Y >= FBitmap->FHeight) return;
+    if (X < 0 || Y < 0 || X >= FBitmap->FWidth || Y >= FBitmap->FHeight)
+        return;
     const TPixelFormat f = FBitmap->FPixelFormat;
     detail::SetPixelValue(f, FBitmap->ScanLine(Y), X, detail::ToPixel(f, Color));
 }

@@ -35,14 +35,17 @@ void TCanvas::TextOut(int X, int Y, const std::string& Text) {
     const std::int64_t baseline = std::int64_t{Y} + font.Ascent;
     std::int64_t penX = X;
     for (const char ch : Text) {
-        if (penX >= W) break;
+        if (penX >= W)
+            break;
         const detail::Glyph& g = font.GlyphOf(static_cast<unsigned char>(ch));
         const std::int64_t gx = penX + g.Left, gy = baseline - g.Top;
         penX += g.Advance;
-        if (gx >= W || gx + g.Width <= 0 || gy >= H || gy + g.Rows <= 0) continue;
+        if (gx >= W || gx + g.Width <= 0 || gy >= H || gy + g.Rows <= 0)
+            continue;
         for (int r = 0; r < g.Rows; ++r) {
             const std::int64_t y = gy + r;
-            if (y < 0 || y >= H) continue;
+            if (y < 0 || y >= H)
+                continue;
             std::uint8_t* row = bmp.ScanLine(static_cast<int>(y));
             const std::uint8_t* bits = g.Bits.data() + static_cast<std::size_t>(r) * g.Pitch;
             for (int c = 0; c < g.Width; ++c) {

@@ -69,14 +69,16 @@ public:
         }
     }
     ~FtSizedFont() override {
-        if (FFace) FT_Done_Face(FFace);
+        if (FFace)
+            FT_Done_Face(FFace);
     }
     FtSizedFont(const FtSizedFont&) = delete;
     FtSizedFont& operator=(const FtSizedFont&) = delete;
 
     const Glyph& GlyphOf(unsigned char C) override {
         std::optional<Glyph>& slot = FGlyphs[C];
-        if (!slot) slot = Load(C);
+        if (!slot)
+            slot = Load(C);
         return *slot;
     }
 
@@ -89,7 +91,8 @@ private:
         const FT_GlyphSlot slot = FFace->glyph;
         g.Advance = static_cast<int>((slot->advance.x + 32) >> 6);
         const FT_Bitmap& bm = slot->bitmap;
-        if (bm.pixel_mode != FT_PIXEL_MODE_MONO || bm.width == 0 || bm.rows == 0) return g;
+        if (bm.pixel_mode != FT_PIXEL_MODE_MONO || bm.width == 0 || bm.rows == 0)
+            return g;
         g.Left = slot->bitmap_left;
         g.Top = slot->bitmap_top;
         g.Width = static_cast<int>(bm.width);
@@ -113,22 +116,26 @@ private:
 class FontSystem {
 public:
     FontSystem() {
-        if (FT_Init_FreeType(&FLibrary) != 0) FLibrary = nullptr;
+        if (FT_Init_FreeType(&FLibrary) != 0)
+            FLibrary = nullptr;
         FFontconfig = FcInit() == FcTrue;
     }
     ~FontSystem() {
         FSizes.clear();
         FFiles.clear();
-        if (FLibrary) FT_Done_FreeType(FLibrary);
+        if (FLibrary)
+            FT_Done_FreeType(FLibrary);
     }
 
     SizedFont& Resolve(const TFont& Font) {
         const std::lock_guard lock(FMutex);
         const Key key{Font.GetName(), Font.GetStyle(), Font.GetHeight()};
-        if (auto it = FSizes.find(key); it != FSizes.end()) return *it->second;
+        if (auto it = FSizes.find(key); it != FSizes.end())
+            return *it->second;
         // A handful of sizes is all a program uses; a flood of distinct ones starts afresh
         // rather than growing without bound.
-        if (FSizes.size() >= 64) FSizes.clear();
+        if (FSizes.size() >= 64)
+            FSizes.clear();
         const auto& [file, index] = Locate(Font.GetName(), Font.GetStyle());
         auto font = std::make_unique<FtSizedFont>(FLibrary, FLibrary ? file : std::string{}, index,
                                                   Font.GetHeight());
@@ -143,7 +150,8 @@ private:
 
     const Location& Locate(const std::string& Family, TFontStyles Style) {
         const auto key = std::make_pair(Family, Style);
-        if (auto it = FFiles.find(key); it != FFiles.end()) return it->second;
+        if (auto it = FFiles.find(key); it != FFiles.end())
+            return it->second;
         Location loc{"", 0};
         if (FFontconfig) {
             FcPattern* pattern = FcPatternCreate();

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 #include <new>
+#include <optional>
 
 #include "host/SysUtils.h"
 #include "host/detail/Pixels.h"
@@ -51,8 +52,10 @@ TColor Color(std::uint8_t Index) {
 
 std::uint8_t IndexOf(TColor C) {
     C &= 0xFFFFFF;
-    if (C == clBlack) return BlackIndex;
-    if (C == clWhite) return WhiteIndex;
+    if (C == clBlack)
+        return BlackIndex;
+    if (C == clWhite)
+        return WhiteIndex;
     const int r = (GetRValue(C) + 25) / 51, g = (GetGValue(C) + 25) / 51,
               b = (GetBValue(C) + 25) / 51;
     int cube = r * 36 + g * 6 + b;
@@ -61,7 +64,8 @@ std::uint8_t IndexOf(TColor C) {
     // The grey ramp may lie nearer for colours close to grey.
     const int avg = (GetRValue(C) + GetGValue(C) + GetBValue(C)) / 3;
     for (int i = 0; i < 40; ++i) {
-        if (std::abs(GreyLevel(i) - avg) > 8) continue;
+        if (std::abs(GreyLevel(i) - avg) > 8)
+            continue;
         const int d = Dist2(C, kTable.colors[215 + i]);
         if (d < bestDist) {
             bestDist = d;
@@ -77,7 +81,8 @@ std::uint8_t IndexOf(TColor C) {
 
 void TBrush::SetColor(TColor Value) {
     FColor = Value;
-    if (FStyle == bsClear) FStyle = bsSolid;
+    if (FStyle == bsClear)
+        FStyle = bsSolid;
 }
 
 void TBrush::Assign(const TPersistent& Source) {
@@ -156,8 +161,13 @@ int BitsPerPixel(TPixelFormat f) {
     return f == pf1bit ? 1 : f == pf8bit ? 8 : 24;
 }
 
-std::vector<std::uint8_t> AllocatePixels(TPixelFormat Format, int Width, int Height,
-                                         std::size_t RowBytes) {
+// The bytes of every pixel format's white: palette index 255, 0xFFFFFF, and 1 bits.
+constexpr std::uint8_t kWhiteByte = 0xFF;
+static_assert(palette::WhiteIndex == kWhiteByte);
+
+template <typename Buffer>
+Buffer AllocatePixels(TPixelFormat Format, int Width, int Height, std::size_t RowBytes,
+                      std::optional<std::uint8_t> Fill) {
     // Width and Height are at most 2^31, so the product fits in 64 bits.
     const std::uint64_t bytes = static_cast<std::uint64_t>(RowBytes) * std::uint64_t(Height);
     if (bytes > MaxBitmapBytes)
@@ -167,7 +177,8 @@ std::vector<std::uint8_t> AllocatePixels(TPixelFormat Format, int Width, int Hei
                               std::to_string(bytes) + " bytes, more than the limit of " +
                               std::to_string(MaxBitmapBytes) + " bytes");
     try {
-        return std::vector<std::uint8_t>(static_cast<std::size_t>(bytes));
+        return Fill ? Buffer(static_cast<std::size_t>(bytes), *Fill)
+                    : Buffer(static_cast<std::size_t>(bytes));
     } catch (const std::bad_alloc&) {
         throw EOutOfResources("Out of memory for a bitmap of " + std::to_string(Width) + " x " +
                               std::to_string(Height) + " pixels");
@@ -179,22 +190,23 @@ std::vector<std::uint8_t> AllocatePixels(TPixelFormat Format, int Width, int Hei
 void TBitmap::SetSize(int Width, int Height) {
     Width = std::max(Width, 0);
     Height = std::max(Height, 0);
-    if (Width == FWidth && Height == FHeight) return;
+    if (Width == FWidth && Height == FHeight)
+        return;
     const std::size_t rowBytes = RowBytesFor(FPixelFormat, Width);
-    std::vector<std::uint8_t> pixels = AllocatePixels(FPixelFormat, Width, Height, rowBytes);
-    const detail::PixelValue white = detail::ToPixel(FPixelFormat, clWhite);
-    // A bitmap without columns has rows of no bytes: there is nothing to copy or fill.
+    PixelBuffer pixels =
+        AllocatePixels<PixelBuffer>(FPixelFormat, Width, Height, rowBytes, kWhiteByte);
+    // The new pixels are white from the start; the ones that stay inside are copied over.
     const int keepRows = std::min(Height, FHeight);
     const int keepCols = std::min(Width, FWidth);
-    for (int y = 0; rowBytes != 0 && y < Height; ++y) {
+    const std::size_t keepBytes = RowBytesFor(FPixelFormat, keepCols);
+    for (int y = 0; keepBytes != 0 && y < keepRows; ++y) {
         std::uint8_t* row = pixels.data() + static_cast<std::size_t>(y) * rowBytes;
-        int from = 0;
-        if (y < keepRows && keepCols > 0) {
-            const std::uint8_t* old = FPixels.data() + static_cast<std::size_t>(y) * FRowBytes;
-            std::memcpy(row, old, RowBytesFor(FPixelFormat, keepCols));
-            from = keepCols;
-        }
-        detail::FillSpan(FPixelFormat, row, from, Width, white);
+        std::memcpy(row, FPixels.data() + static_cast<std::size_t>(y) * FRowBytes, keepBytes);
+        // A monochrome row's last copied byte may hold bits beyond the kept columns.
+        if (FPixelFormat == pf1bit && Width > keepCols)
+            detail::FillSpan(pf1bit, row, keepCols,
+                             static_cast<int>(std::min<std::size_t>(Width, keepBytes * 8)),
+                             detail::ToPixel(pf1bit, clWhite));
     }
     FPixels = std::move(pixels);
     FRowBytes = rowBytes;
@@ -202,9 +214,22 @@ void TBitmap::SetSize(int Width, int Height) {
     FHeight = Height;
 }
 
+void TBitmap::Reallocate(int Width, int Height) {
+    Width = std::max(Width, 0);
+    Height = std::max(Height, 0);
+    const std::size_t rowBytes = RowBytesFor(FPixelFormat, Width);
+    PixelBuffer pixels = AllocatePixels<PixelBuffer>(FPixelFormat, Width, Height, rowBytes, {});
+    FPixels = std::move(pixels);
+    FRowBytes = rowBytes;
+    FWidth = Width;
+    FHeight = Height;
+}
+
 void TBitmap::SetPixelFormat(TPixelFormat Value) {
-    if (Value == pfDevice) Value = pf24bit;
-    if (Value != FPixelFormat) Reformat(Value);
+    if (Value == pfDevice)
+        Value = pf24bit;
+    if (Value != FPixelFormat)
+        Reformat(Value);
 }
 
 void TBitmap::SetMonochrome(bool Value) {
@@ -216,7 +241,8 @@ void TBitmap::SetMonochrome(bool Value) {
 
 void TBitmap::Reformat(TPixelFormat Format) {
     const std::size_t rowBytes = RowBytesFor(Format, FWidth);
-    std::vector<std::uint8_t> pixels = AllocatePixels(Format, FWidth, FHeight, rowBytes);
+    // Every row is converted below.
+    PixelBuffer pixels = AllocatePixels<PixelBuffer>(Format, FWidth, FHeight, rowBytes, {});
     for (int y = 0; rowBytes != 0 && y < FHeight; ++y) {
         const std::uint8_t* src = FPixels.data() + static_cast<std::size_t>(y) * FRowBytes;
         std::uint8_t* dst = pixels.data() + static_cast<std::size_t>(y) * rowBytes;
@@ -236,7 +262,8 @@ std::uint8_t* TBitmap::ScanLine(int Y) {
 }
 
 const std::uint8_t* TBitmap::ScanLine(int Y) const {
-    if (Y < 0 || Y >= FHeight) throw EInvalidGraphic("Scan line index out of range");
+    if (Y < 0 || Y >= FHeight)
+        throw EInvalidGraphic("Scan line index out of range");
     return FPixels.data() + static_cast<std::size_t>(Y) * FRowBytes;
 }
 
@@ -245,9 +272,24 @@ TColor TBitmap::PixelColor(int X, int Y) const {
                                 FPixels.data() + static_cast<std::size_t>(Y) * FRowBytes, X);
 }
 
+void TBitmap::TakePixels(TBitmap& Source) {
+    if (&Source == this)
+        return;
+    FPixels = std::move(Source.FPixels);
+    FRowBytes = Source.FRowBytes;
+    FWidth = Source.FWidth;
+    FHeight = Source.FHeight;
+    FPixelFormat = Source.FPixelFormat;
+    Source.FPixels.clear();
+    Source.FRowBytes = 0;
+    Source.FWidth = 0;
+    Source.FHeight = 0;
+}
+
 void TBitmap::Assign(const TPersistent& Source) {
     if (auto* b = dynamic_cast<const TBitmap*>(&Source)) {
-        if (b == this) return;
+        if (b == this)
+            return;
         FPixels = b->FPixels;
         FRowBytes = b->FRowBytes;
         FWidth = b->FWidth;

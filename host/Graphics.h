@@ -210,6 +210,10 @@ public:
     void SetWidth(int Value) { SetSize(Value, FHeight); }
     void SetHeight(int Value) { SetSize(FWidth, Value); }
     void SetSize(int Width, int Height);
+    // Sizes the bitmap afresh without keeping or clearing its pixels: their values are undefined
+    // until written. For producers that write every pixel (turns, decoders); the same bound and
+    // exception as SetSize.
+    void Reallocate(int Width, int Height);
 
     // Reads pf24bit for a new bitmap (the device format). Setting it converts the pixels.
     TPixelFormat GetPixelFormat() const { return FPixelFormat; }
@@ -227,6 +231,9 @@ public:
     TCanvas& GetCanvas() { return *FCanvas; }
     const TCanvas& GetCanvas() const { return *FCanvas; }
 
+    // Takes the pixels, size and format of Source without copying them and leaves Source
+    // empty (0 x 0, its format kept); the canvases keep their own state.
+    void TakePixels(TBitmap& Source);
     // Copies the pixels, size and format of another bitmap; the canvas keeps its own state.
     void Assign(const TPersistent& Source) override;
     std::string ClassName() const override { return "TBitmap"; }
@@ -253,7 +260,18 @@ private:
     int FHeight = 0;
     TPixelFormat FPixelFormat = pf24bit;
     std::size_t FRowBytes = 0;
-    std::vector<std::uint8_t> FPixels;
+    // Pixel storage whose new bytes are not zeroed first: every path that makes pixels writes
+    // them itself.
+    template <typename T> struct NoInitAllocator : std::allocator<T> {
+        template <typename U> struct rebind { using other = NoInitAllocator<U>; };
+        using std::allocator<T>::allocator;
+        template <typename U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+        template <typename U, typename... A> void construct(U* p, A&&... a) {
+            ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+        }
+    };
+    using PixelBuffer = std::vector<std::uint8_t, NoInitAllocator<std::uint8_t>>;
+    PixelBuffer FPixels;
     std::unique_ptr<TCanvas> FCanvas;
 };
 

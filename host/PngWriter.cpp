@@ -98,12 +98,14 @@ bool RunLibpng(PngJob& Job) {
     png_set_user_limits(Job.Png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     png_set_IHDR(Job.Png, Job.Info, Job.Width, Job.Height, Job.BitDepth, Job.ColorType,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (Job.Palette) png_set_PLTE(Job.Png, Job.Info, Job.Palette, Job.PaletteSize);
+    if (Job.Palette)
+        png_set_PLTE(Job.Png, Job.Info, Job.Palette, Job.PaletteSize);
     if (Job.PixelsPerMetre)
         png_set_pHYs(Job.Png, Job.Info, Job.PixelsPerMetre, Job.PixelsPerMetre,
                      PNG_RESOLUTION_METER);
     png_write_info(Job.Png, Job.Info);
-    if (Job.Bgr) png_set_bgr(Job.Png);
+    if (Job.Bgr)
+        png_set_bgr(Job.Png);
     png_write_image(Job.Png, Job.Rows);
     png_write_end(Job.Png, nullptr);
     png_destroy_write_struct(&Job.Png, &Job.Info);
@@ -123,14 +125,17 @@ bool PackBlackWhite(const TBitmap& B, std::vector<std::uint8_t>& Packed, std::si
             std::uint8_t v;
             if (indexed) {
                 v = src[x];
-                if (v != palette::BlackIndex && v != palette::WhiteIndex) return false;
+                if (v != palette::BlackIndex && v != palette::WhiteIndex)
+                    return false;
                 v = v == palette::WhiteIndex ? 0xFF : 0;
             } else {
                 const std::uint8_t* p = src + 3 * static_cast<std::size_t>(x);
                 v = p[0];
-                if ((v != 0 && v != 0xFF) || p[1] != v || p[2] != v) return false;
+                if ((v != 0 && v != 0xFF) || p[1] != v || p[2] != v)
+                    return false;
             }
-            if (v) dst[x >> 3] = static_cast<std::uint8_t>(dst[x >> 3] | (0x80 >> (x & 7)));
+            if (v)
+                dst[x >> 3] = static_cast<std::uint8_t>(dst[x >> 3] | (0x80 >> (x & 7)));
         }
     }
     return true;
@@ -197,7 +202,8 @@ void SaveBitmapToPng(const TBitmap& Bitmap, std::ostream& Stream, int Dpi) {
         own();
     }
     job.Rows = rows.data();
-    if (!RunLibpng(job)) throw EWriteError(std::string("Cannot write PNG: ") + job.Error);
+    if (!RunLibpng(job))
+        throw EWriteError(std::string("Cannot write PNG: ") + job.Error);
 }
 
 void SaveBitmapToPngFile(const TBitmap& Bitmap, const std::string& FileName, int Dpi) {
@@ -209,7 +215,8 @@ void SaveBitmapToPngFile(const TBitmap& Bitmap, const std::string& FileName, int
                             (errno ? std::string(". ") + std::strerror(errno) : std::string()));
     SaveBitmapToPng(Bitmap, out, Dpi);
     out.close();
-    if (!out) throw EWriteError("Cannot write file \"" + FileName + "\"");
+    if (!out)
+        throw EWriteError("Cannot write file \"" + FileName + "\"");
 }
 
 } // namespace vcl

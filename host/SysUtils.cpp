@@ -17,16 +17,21 @@ std::optional<int> ParseInt(const std::string& S) {
         negative = S[i] == '-';
         ++i;
     }
-    if (i == S.size()) return std::nullopt;
+    if (i == S.size())
+        return std::nullopt;
     std::int64_t value = 0;
     for (; i < S.size(); ++i) {
         const auto c = static_cast<unsigned char>(S[i]);
-        if (c < '0' || c > '9') return std::nullopt;
+        if (c < '0' || c > '9')
+            return std::nullopt;
         value = value * 10 + (c - '0');
-        if (value > 2147483648LL) return std::nullopt;
+        if (value > 2147483648LL)
+            return std::nullopt;
     }
-    if (negative) value = -value;
-    if (value > 2147483647LL) return std::nullopt;
+    if (negative)
+        value = -value;
+    if (value > 2147483647LL)
+        return std::nullopt;
     return static_cast<int>(value);
 }
 
@@ -45,14 +50,16 @@ std::string Printable(const std::string& S) {
             out += static_cast<char>(c);
         }
     }
-    if (S.size() > 64) out += "...";
+    if (S.size() > 64)
+        out += "...";
     return out;
 }
 
 } // namespace
 
 int StrToInt(const std::string& S) {
-    if (auto v = ParseInt(S)) return *v;
+    if (auto v = ParseInt(S))
+        return *v;
     throw EConvertError("'" + Printable(S) + "' is not a valid integer value");
 }
 

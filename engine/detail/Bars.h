@@ -3,6 +3,7 @@
 // word's modules from its most significant bit.
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,15 +42,25 @@ private:
 // two bar ends are all alike, so each such band is built once and copied down.
 class RasterBars final : public BarSink {
 public:
+    RasterBars() { FBoxes.reserve(64); }
     void Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int64_t Y2) override;
     // Paints the whole bitmap: Background everywhere, the collected bars black over it.
     void Paint(vcl::TBitmap& Bitmap, vcl::TColor Background) const;
+    // Replaces Bitmap by the picture that Paint would give on a bitmap of Width and Bitmap's
+    // height, turned clockwise by Degrees (90, 180 or 270) as the rotations turn it, in pf8bit;
+    // no unturned picture is made on the way.
+    void PaintTurned(vcl::TBitmap& Bitmap, int Width, int Degrees, vcl::TColor Background) const;
 
 private:
     struct Box {
         std::int64_t x1, y1, x2, y2;
     };
+    std::vector<std::int64_t> Cuts(int H) const;
+    void BuildRow(vcl::TPixelFormat Format, std::uint8_t* Row, int W, std::int64_t Y1,
+                  std::int64_t Y2, vcl::TColor Background) const;
+
     std::vector<Box> FBoxes;
+    bool FMixedRows = false; // bars of more than one height
 };
 
 // Walks a symbol's modules from left to right. A module is Scale pixels wide; a full bar runs
@@ -62,17 +73,19 @@ public:
 
     // Count modules of Word, starting at bit TopBit and going down: 1 = bar, 0 = space.
     void Pattern(std::uint32_t Word, int Count, int TopBit = 15) {
+        // Left-align the pattern in 32 bits; each run is then the count of leading ones or zeros.
+        std::uint32_t bits = Word << (31 - TopBit);
         int i = 0;
         while (i < Count) {
-            int run = 0;
-            const bool dark = (Word >> (TopBit - i)) & 1u;
-            while (i + run < Count && bool((Word >> (TopBit - i - run)) & 1u) == dark)
-                ++run;
+            const bool dark = bits & 0x80000000u;
+            int run = dark ? std::countl_one(bits) : std::countl_zero(bits);
+            run = std::min(run, Count - i);
             if (dark)
                 Bar(run);
             else
                 Space(run);
             i += run;
+            bits = run < 32 ? bits << run : 0;
         }
     }
     void Bar(int Modules = 1) { Element(Modules, FTop); }
@@ -97,6 +110,9 @@ private:
 
 // The symbol drawers behind the renderers: each draws Text's symbol through a BarWriter.
 void DrawCode128(BarWriter& W, const std::string& Text);
+// Optimize_128_bc_New's result, remembered for the last short text so that the width and the
+// bars of one render build it once. The reference is valid until the next call.
+const std::string& Code128Symbols(const std::string& Text, bool IsEAN128);
 void DrawEAN128(BarWriter& W, const std::string& Text);
 void DrawCode39(BarWriter& W, const std::string& Text);
 void DrawCode39ext(BarWriter& W, const std::string& Text);

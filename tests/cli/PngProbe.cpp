@@ -18,7 +18,8 @@ struct Reader {
 
 void ReadFromMemory(png_structp Png, png_bytep Data, png_size_t Length) {
     auto* R = static_cast<Reader*>(png_get_io_ptr(Png));
-    if (R->Offset + Length > R->Bytes->size()) png_error(Png, "truncated");
+    if (R->Offset + Length > R->Bytes->size())
+        png_error(Png, "truncated");
     std::memcpy(Data, R->Bytes->data() + R->Offset, Length);
     R->Offset += Length;
 }
@@ -26,7 +27,8 @@ void ReadFromMemory(png_structp Png, png_bytep Data, png_size_t Length) {
 // Holds nothing with a destructor across setjmp: Image and Rows are allocated by the caller.
 bool Decode(Reader& R, PngImage& Image, std::vector<png_bytep>& Rows) {
     png_structp Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (Png == nullptr) return false;
+    if (Png == nullptr)
+        return false;
     png_infop Info = png_create_info_struct(Png);
     if (Info == nullptr || setjmp(png_jmpbuf(Png))) {
         png_destroy_read_struct(&Png, &Info, nullptr);
@@ -72,11 +74,13 @@ bool HasPngSignature(const std::string& Bytes) {
 }
 
 std::optional<PngImage> DecodePng(const std::string& Bytes) {
-    if (!HasPngSignature(Bytes)) return std::nullopt;
+    if (!HasPngSignature(Bytes))
+        return std::nullopt;
     Reader R{&Bytes, 0};
     PngImage Image;
     std::vector<png_bytep> Rows;
-    if (!Decode(R, Image, Rows)) return std::nullopt;
+    if (!Decode(R, Image, Rows))
+        return std::nullopt;
     return Image;
 }
 

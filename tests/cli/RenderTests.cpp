@@ -23,13 +23,15 @@ std::optional<PngImage> RenderPng(const Sandbox& Box, std::vector<std::string> A
 
 bool HasBlack(const PngImage& Image) {
     for (std::uint8_t Grey : Image.Grey)
-        if (Grey < 128) return true;
+        if (Grey < 128)
+            return true;
     return false;
 }
 
 bool RowsEqual(const PngImage& Image, int Y1, int Y2) {
     for (int X = 0; X < Image.Width; ++X)
-        if (Image.At(X, Y1) != Image.At(X, Y2)) return false;
+        if (Image.At(X, Y1) != Image.At(X, Y2))
+            return false;
     return true;
 }
 

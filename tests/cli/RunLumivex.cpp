@@ -23,7 +23,8 @@ std::filesystem::path MakeTempRoot() {
         (std::filesystem::temp_directory_path() / "lumivex-cli-XXXXXX").string();
     std::vector<char> Template(Base.begin(), Base.end());
     Template.push_back('\0');
-    if (::mkdtemp(Template.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    if (::mkdtemp(Template.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
     return std::filesystem::path(Template.data());
 }
 
@@ -53,7 +54,8 @@ RunResult Sandbox::Run(const std::vector<std::string>& Args) const {
     CArgs.push_back(nullptr);
 
     const pid_t Pid = ::fork();
-    if (Pid < 0) throw std::runtime_error("fork failed");
+    if (Pid < 0)
+        throw std::runtime_error("fork failed");
     if (Pid == 0) {
         const int Out = ::open(OutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int Err = ::open(ErrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -66,7 +68,8 @@ RunResult Sandbox::Run(const std::vector<std::string>& Args) const {
 
     int Status = 0;
     while (::waitpid(Pid, &Status, 0) < 0)
-        if (errno != EINTR) throw std::runtime_error("waitpid failed");
+        if (errno != EINTR)
+            throw std::runtime_error("waitpid failed");
     RunResult Result;
     Result.ExitCode = WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
     Result.Out = ReadFile(OutPath);
@@ -85,7 +88,8 @@ std::vector<std::string> Sandbox::Entries() const {
 void Sandbox::WriteFile(const std::string& Name, const std::string& Bytes) const {
     std::ofstream File(FWork / Name, std::ios::binary);
     File << Bytes;
-    if (!File) throw std::runtime_error("cannot write " + Name);
+    if (!File)
+        throw std::runtime_error("cannot write " + Name);
 }
 
 std::string ReadFile(const std::filesystem::path& Path) {

@@ -78,7 +78,8 @@ TEST(SamplesCommand, WritesEverySampleAndListsIt) {
         std::sort(Written.begin(), Written.end());
         std::vector<std::string> Present;
         for (const auto& Entry : std::filesystem::directory_iterator(Box.Dir() / R.Directory))
-            if (Entry.is_regular_file()) Present.push_back(Entry.path().filename().string());
+            if (Entry.is_regular_file())
+                Present.push_back(Entry.path().filename().string());
         std::sort(Present.begin(), Present.end());
         EXPECT_EQ(Present, Written) << "stray or missing files";
     }

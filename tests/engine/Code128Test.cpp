@@ -151,7 +151,8 @@ TEST(Code128, PatternTable) {
                 ++run;
             EXPECT_LE(run, 4);
             (dark ? bars : spaces)++;
-            if (dark) barModules += run;
+            if (dark)
+                barModules += run;
             i += run;
         }
         EXPECT_EQ(bars, v == 106 ? 4 : 3);

@@ -297,7 +297,8 @@ testing::AssertionResult ReadsBack(TBarCodeType Type, const std::string& Text, i
     bmp.SetHeight(60);
     CreateBC(bmp, Type, Scale, 60, Text, Interpret, Rotate);
     const test::DecodeResult got = test::Decode(bmp, test::DecodeOptionsFor(Type, Rotate));
-    if (!got.Read) return testing::AssertionFailure() << "not read: " << got.Error;
+    if (!got.Read)
+        return testing::AssertionFailure() << "not read: " << got.Error;
     if (got.Format != ZXing::BarcodeFormat::Code39)
         return testing::AssertionFailure() << "read as " << ZXing::ToString(got.Format);
     if (got.Bytes != Text)

@@ -158,7 +158,8 @@ TEST(Code93, RendererGivesTheBrushBackAndPaintsNothingButBars) {
 // symbol ends with its closing bar just before the right quiet zone.
 TEST(Code93, CalcWidthMatchesTheDrawnSymbol) {
     for (const ModuleRow& r : ModuleRows()) {
-        if (r.Text.empty()) continue; // CreateBC draws no bars for it
+        if (r.Text.empty())
+            continue; // CreateBC draws no bars for it
         for (const int scale : {1, 2, 3}) {
             SCOPED_TRACE(testing::Message() << "\"" << test::Escaped(r.Text) << "\" scale " << scale
                                             << ": " << r.Note);
@@ -197,7 +198,8 @@ TEST(Code93, CalcWidthMatchesTheDrawnSymbol) {
             SCOPED_TRACE(testing::Message() << "\"" << test::Escaped(r.Text) << "\" scale " << scale
                                             << ": " << r.Note);
             EXPECT_EQ(CalcWidth(scale, bcCode93, r.Text), r.Width * scale);
-            if (!r.Complete) continue;
+            if (!r.Complete)
+                continue;
             vcl::TBitmap bmp;
             bmp.SetPixelFormat(vcl::pf8bit);
             bmp.SetHeight(20);
@@ -296,7 +298,8 @@ testing::AssertionResult ReadsBack(const std::string& Text, int Scale, TbcRotate
     bmp.SetHeight(60);
     CreateBC(bmp, bcCode93, Scale, 60, Text, Interpret, Rotate);
     const test::DecodeResult got = test::Decode(bmp, test::DecodeOptionsFor(bcCode93, Rotate));
-    if (!got.Read) return testing::AssertionFailure() << "not read: " << got.Error;
+    if (!got.Read)
+        return testing::AssertionFailure() << "not read: " << got.Error;
     if (got.Format != ZXing::BarcodeFormat::Code93)
         return testing::AssertionFailure() << "read as " << ZXing::ToString(got.Format);
     if (got.Bytes != Text)

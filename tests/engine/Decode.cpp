@@ -94,7 +94,8 @@ DecodeResult Decode(const vcl::TBitmap& Bitmap, const DecodeOptions& Options) {
     // Asked to return errors, zxing stops at the first row that fails its check (a row through
     // the text box, say) instead of looking further; so errors are asked for only to explain a
     // symbol that no row reads (a checksum error points at the check symbol, not at the bars).
-    if (!result.isValid()) result = ZXing::ReadBarcode(image, hints.setReturnErrors(true));
+    if (!result.isValid())
+        result = ZXing::ReadBarcode(image, hints.setReturnErrors(true));
 
     out.Read = result.isValid();
     out.Format = result.format();

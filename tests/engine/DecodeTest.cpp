@@ -129,7 +129,8 @@ testing::AssertionResult ReadsBack(TBarCodeType Type, const std::string& Text, i
     vcl::TBitmap bmp;
     Render(bmp, Type, Scale, Text, Interpret, Rotate);
     const DecodeResult got = Decode(bmp, DecodeOptionsFor(Type, Rotate));
-    if (!got.Read) return testing::AssertionFailure() << "not read: " << got.Error;
+    if (!got.Read)
+        return testing::AssertionFailure() << "not read: " << got.Error;
     if (got.Format != ZXing::BarcodeFormat::Code128)
         return testing::AssertionFailure() << "read as " << ZXing::ToString(got.Format);
     if (got.Bytes != Text)

@@ -330,7 +330,8 @@ TEST(EanUpc, CreateBCDrawsTheRendererBetweenQuietZones) {
                 EXPECT_EQ(row, std::string(10 * scale, '0') + symbol +
                                    std::string(row.size() - 10 * scale - symbol.size(), '0'))
                     << r.text;
-                if (interpret) continue; // the rows below the bars belong to the text
+                if (interpret)
+                    continue; // the rows below the bars belong to the text
                 // Guards are no longer than the digits' bars: every bar runs the full height.
                 for (int y = 1; y < 40; ++y)
                     for (int x = 0; x < bmp.GetWidth(); ++x)

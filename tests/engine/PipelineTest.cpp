@@ -236,3 +236,53 @@ TEST(CreateBC, OversizedBitmapRaisesBeforeAllocating) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(CreateBC, TurnedWithoutTextEqualsTheTurnOfTheUnturnedPicture) {
+    // Without text the turned picture is painted at once; it must be the turn of what the
+    // unturned render gives, for bars of one height and of two (POSTNET), in every format and
+    // where the bitmap's height differs from Height.
+    const struct {
+        TBarCodeType type;
+        std::string text;
+        int scale, bitmapHeight, height;
+    } rows[] = {
+        {bcCode128, "Lumivex 2026", 1, 30, 30},
+        {bcEAN128, "0101234", 2, 17, 25},
+        {bcPOSTNET, "12345", 2, 40, 40},
+        {bcPOSTNET, "123", 1, 9, 31},
+        {bcEAN13, "400638133393", 3, 50, 50},
+        {bcInt2of5, "12345", 1, 1, 1},
+        {bcCode39, "AB", 1, 0, 10},
+        {bcCode128, "", 2, 12, 12},
+        {bcUPC5ext, "52495", 1, 20, 20},
+        {bcCode93, "x", -1, 5, 5},
+    };
+    for (const vcl::TPixelFormat fmt : {vcl::pf1bit, vcl::pf8bit, vcl::pf24bit})
+        for (const auto& r : rows)
+            for (const TbcRotate rot : {bcRotate90, bcRotate180, bcRotate270}) {
+                SCOPED_TRACE(r.text + " turn " + std::to_string(rot) + " format " +
+                             std::to_string(fmt));
+                vcl::TBitmap fast;
+                fast.SetPixelFormat(fmt);
+                fast.SetHeight(r.bitmapHeight);
+                CreateBC(fast, r.type, r.scale, r.height, r.text, false, rot);
+
+                vcl::TBitmap flat, expected;
+                flat.SetPixelFormat(fmt);
+                flat.SetHeight(r.bitmapHeight);
+                CreateBC(flat, r.type, r.scale, r.height, r.text, false, bcNoRotate);
+                (rot == bcRotate90    ? RotateBmp90
+                 : rot == bcRotate180 ? RotateBmp180
+                                      : RotateBmp270)(flat, expected);
+
+                ASSERT_EQ(fast.GetPixelFormat(), vcl::pf8bit);
+                ASSERT_EQ(fast.GetWidth(), expected.GetWidth());
+                ASSERT_EQ(fast.GetHeight(), expected.GetHeight());
+                for (int y = 0; y < fast.GetHeight(); ++y)
+                    ASSERT_EQ(Row(fast, y), Row(expected, y)) << "row " << y;
+            }
+}
+
+} // namespace

@@ -28,7 +28,8 @@ std::string Digits(const std::string& Text) {
 std::string Modules(const std::string& Heights, bool LowerHalf) {
     std::string s;
     for (const char h : Heights) {
-        if (!s.empty()) s += '0';
+        if (!s.empty())
+            s += '0';
         s += h == 'F' || LowerHalf ? '1' : '0';
     }
     return s;

@@ -31,7 +31,8 @@ const std::string Delineator = "01";
 std::string Chars(const std::string& Digits, const std::string& Parity) {
     std::string s;
     for (std::size_t i = 0; i < Digits.size(); ++i) {
-        if (i > 0) s += Delineator;
+        if (i > 0)
+            s += Delineator;
         s += (Parity[i] == 'G' ? GCode : LCode)[Digits[i] - '0'];
     }
     return s;

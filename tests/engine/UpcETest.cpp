@@ -154,7 +154,8 @@ TEST(UpcE, ConversionsRoundTrip) {
         for (int i = 0, v = n; i < 10; ++i, v /= 3)
             number += digits[v % 3];
         const std::string code = UPCA_to_UPCE(number);
-        if (code.empty()) continue;
+        if (code.empty())
+            continue;
         ++converted;
         ASSERT_EQ(code.size(), 6u) << number;
         ASSERT_EQ(UPCE_Expand(code), number) << number << " -> " << code;
@@ -259,7 +260,8 @@ TEST(UpcE, CreateBCWidthMatchesWhatIsDrawn) {
                     expected += std::string(scale, m);
                 expected.resize(row.size(), '0');
                 EXPECT_EQ(row, expected);
-                if (interpret) continue;
+                if (interpret)
+                    continue;
                 // Guards are no longer than the characters' bars.
                 for (int y = 1; y < 30; ++y)
                     for (int x = 0; x < bmp.GetWidth(); ++x)

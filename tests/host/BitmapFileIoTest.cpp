@@ -126,7 +126,8 @@ TEST(BmpSave, EmptyBitmapsAndFailingStreamsRaiseWriteError) {
     for (bool exceptions : {false, true}) {
         VirtualFile readOnly("", 0, true);
         std::ostream sink(&readOnly);
-        if (exceptions) sink.exceptions(std::ios::badbit | std::ios::failbit);
+        if (exceptions)
+            sink.exceptions(std::ios::badbit | std::ios::failbit);
         EXPECT_THROW(b->SaveToStream(sink), EWriteError);
     }
 }

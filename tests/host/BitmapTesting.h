@@ -45,7 +45,8 @@ inline void Paint(TBitmap& B, const std::function<TColor(int, int)>& Rule) {
 // A few colours every format holds exactly: pf1bit only black and white, the others also
 // entries of the shared palette.
 inline TColor PatternColor(TPixelFormat Format, int X, int Y) {
-    if (Format == pf1bit) return (X * 3 + Y * 5) % 7 < 3 ? clBlack : clWhite;
+    if (Format == pf1bit)
+        return (X * 3 + Y * 5) % 7 < 3 ? clBlack : clWhite;
     static const TColor colors[] = {clBlack,
                                     clWhite,
                                     RGB(255, 0, 0),

@@ -40,7 +40,8 @@ inline Bytes Bgr(std::initializer_list<TColor> Colors, std::optional<std::uint8_
         out.push_back(static_cast<std::uint8_t>(GetBValue(c)));
         out.push_back(static_cast<std::uint8_t>(GetGValue(c)));
         out.push_back(static_cast<std::uint8_t>(GetRValue(c)));
-        if (Fourth) out.push_back(*Fourth);
+        if (Fourth)
+            out.push_back(*Fourth);
     }
     return out;
 }
@@ -102,7 +103,8 @@ inline Snapshot ReadWrittenBmp(const std::string& F) {
     TBitmap none;
     Snapshot out(none);
     EXPECT_GE(F.size(), 54u);
-    if (F.size() < 54) return out;
+    if (F.size() < 54)
+        return out;
     EXPECT_EQ(F.substr(0, 2), "BM");
     EXPECT_EQ(Get32(F, 2), F.size());
     EXPECT_EQ(Get32(F, 14), 40u);
@@ -119,7 +121,8 @@ inline Snapshot ReadWrittenBmp(const std::string& F) {
     EXPECT_EQ(offset, 54 + 4 * entries);
     const std::size_t stride = (static_cast<std::size_t>(w) * bits + 31) / 32 * 4;
     EXPECT_EQ(F.size(), offset + stride * static_cast<std::size_t>(h));
-    if (F.size() != offset + stride * static_cast<std::size_t>(h)) return out;
+    if (F.size() != offset + stride * static_cast<std::size_t>(h))
+        return out;
     auto byte = [&](std::size_t At) { return static_cast<std::uint8_t>(F[At]); };
     std::vector<TColor> pal;
     for (std::uint32_t i = 0; i < entries; ++i)
@@ -171,7 +174,8 @@ protected:
         return traits_type::to_int_type(FBuf[0]);
     }
     pos_type seekoff(off_type Off, std::ios::seekdir Dir, std::ios::openmode) override {
-        if (!FSeekable) return pos_type(off_type(-1));
+        if (!FSeekable)
+            return pos_type(off_type(-1));
         const auto cur = static_cast<std::int64_t>(FBase + (gptr() - eback()));
         const std::int64_t target = Dir == std::ios::beg ? Off
                                     : Dir == std::ios::cur

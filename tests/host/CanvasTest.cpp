@@ -77,10 +77,12 @@ TEST(CanvasRectangle, OutlineTakesThePenAndTheInsideTheBrush) {
             cv.GetBrush().SetColor(background);
             cv.FillRect(Rect(0, 0, 12, 10));
             cv.GetBrush().SetColor(brush);
-            if (c.BrushClear) cv.GetBrush().SetStyle(bsClear);
+            if (c.BrushClear)
+                cv.GetBrush().SetStyle(bsClear);
             cv.GetPen().SetColor(c.PenColor);
             cv.GetPen().SetWidth(c.PenWidth);
-            if (c.PenClear) cv.GetPen().SetStyle(psClear);
+            if (c.PenClear)
+                cv.GetPen().SetStyle(psClear);
             cv.Rectangle(2, 1, 9, 7);
             Snapshot want(*b);
             const int w = c.PenWidth;
@@ -145,7 +147,8 @@ TEST(CanvasClipping, FillRectAndRectangleWriteOnlyInside) {
             for (int y1 : kWild)
                 for (int x2 : kWild)
                     for (int y2 : kWild) {
-                        if (failures > 3) return;
+                        if (failures > 3)
+                            return;
                         SCOPED_TRACE(std::string(FormatName(f)) + " (" + std::to_string(x1) + ", " +
                                      std::to_string(y1) + ", " + std::to_string(x2) + ", " +
                                      std::to_string(y2) + ")");
@@ -219,7 +222,8 @@ TEST(CanvasClipping, PixelAccessOutsideIsIgnored) {
                              std::to_string(y) + ")");
                 const bool inside = Within(x, 0, kW) && Within(y, 0, kH);
                 b->GetCanvas().SetPixel(x, y, clBlack);
-                if (inside) want.Set(x, y, clBlack);
+                if (inside)
+                    want.Set(x, y, clBlack);
                 EXPECT_EQ(Difference(Snapshot(*b), want), "");
                 EXPECT_EQ(b->GetCanvas().GetPixel(x, y), inside ? clBlack : -1);
             }

@@ -43,7 +43,8 @@ struct MemoryInput {
 
 void ReadMemory(png_structp Png, png_bytep Out, std::size_t Count) {
     auto* in = static_cast<MemoryInput*>(png_get_io_ptr(Png));
-    if (Count > in->Size - in->Pos) png_error(Png, "the file ends early");
+    if (Count > in->Size - in->Pos)
+        png_error(Png, "the file ends early");
     std::memcpy(Out, in->Data + in->Pos, Count);
     in->Pos += Count;
 }

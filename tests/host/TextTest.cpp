@@ -22,9 +22,7 @@ struct Canvas8 {
 
 TEST(Font, SizeInPointsAndHeightInPixels) {
     TFont f;
-    const struct {
-        int size, height;
-    } rows[] = {{8, -11}, {16, -21}, {24, -32}, {10, -13}, {0, 0}};
+    const struct { int size, height; } rows[] = {{8, -11}, {16, -21}, {24, -32}, {10, -13}, {0, 0}};
     for (const auto& r : rows) {
         f.SetSize(r.size);
         EXPECT_EQ(f.GetHeight(), r.height) << r.size;

@@ -33,19 +33,23 @@ public:
     explicit TempFile(const std::string& Target) {
         const std::filesystem::path TargetPath(Target);
         const std::string Name = TargetPath.filename().string();
-        if (Name.empty()) throw vcl::EFCreateError(CannotWrite(Target, EISDIR));
+        if (Name.empty())
+            throw vcl::EFCreateError(CannotWrite(Target, EISDIR));
         // Hidden and named after the target, so a leftover from a killed run is recognisable.
         const std::string Template = (TargetPath.parent_path() / ("." + Name + ".XXXXXX")).string();
         FName.assign(Template.begin(), Template.end());
         FName.push_back('\0');
         FFd = ::mkstemp(FName.data());
-        if (FFd < 0) throw vcl::EFCreateError(CannotWrite(Target, errno));
+        if (FFd < 0)
+            throw vcl::EFCreateError(CannotWrite(Target, errno));
     }
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
     ~TempFile() {
-        if (FFd >= 0) ::close(FFd);
-        if (!FRenamed) ::unlink(FName.data());
+        if (FFd >= 0)
+            ::close(FFd);
+        if (!FRenamed)
+            ::unlink(FName.data());
     }
 
     int Fd() const { return FFd; }
@@ -81,7 +85,8 @@ int WriteAll(int Fd, std::string_view Bytes) {
     while (!Bytes.empty()) {
         const ssize_t Written = ::write(Fd, Bytes.data(), Bytes.size());
         if (Written < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return errno;
         }
         Bytes.remove_prefix(static_cast<std::size_t>(Written));
@@ -93,12 +98,17 @@ int WriteAll(int Fd, std::string_view Bytes) {
 
 void WriteFileAtomically(const std::string& Path, std::string_view Bytes) {
     TempFile Temp(Path);
-    if (int Error = WriteAll(Temp.Fd(), Bytes)) throw vcl::EWriteError(CannotWrite(Path, Error));
-    if (::fchmod(Temp.Fd(), ModeFor(Path)) < 0) throw vcl::EWriteError(CannotWrite(Path, errno));
+    if (int Error = WriteAll(Temp.Fd(), Bytes))
+        throw vcl::EWriteError(CannotWrite(Path, Error));
+    if (::fchmod(Temp.Fd(), ModeFor(Path)) < 0)
+        throw vcl::EWriteError(CannotWrite(Path, errno));
     // Without the sync a crash soon after the rename could leave an empty file under the name.
-    if (::fsync(Temp.Fd()) < 0) throw vcl::EWriteError(CannotWrite(Path, errno));
-    if (int Error = Temp.Close()) throw vcl::EWriteError(CannotWrite(Path, Error));
-    if (::rename(Temp.Name(), Path.c_str()) < 0) throw vcl::EWriteError(CannotWrite(Path, errno));
+    if (::fsync(Temp.Fd()) < 0)
+        throw vcl::EWriteError(CannotWrite(Path, errno));
+    if (int Error = Temp.Close())
+        throw vcl::EWriteError(CannotWrite(Path, Error));
+    if (::rename(Temp.Name(), Path.c_str()) < 0)
+        throw vcl::EWriteError(CannotWrite(Path, errno));
     Temp.MarkRenamed();
 }
 

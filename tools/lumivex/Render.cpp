@@ -24,13 +24,16 @@ void RenderBarcode(vcl::TBitmap& Bitmap, const RenderSettings& Settings) {
 }
 
 ImageFormat ImageFormatFor(const std::string& Output) {
-    if (Output == "-") return ImageFormat::Png;
+    if (Output == "-")
+        return ImageFormat::Png;
     std::string Lower = Output;
     std::transform(Lower.begin(), Lower.end(), Lower.begin(), [](unsigned char c) {
         return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
     });
-    if (Lower.ends_with(".png")) return ImageFormat::Png;
-    if (Lower.ends_with(".bmp")) return ImageFormat::Bmp;
+    if (Lower.ends_with(".png"))
+        return ImageFormat::Png;
+    if (Lower.ends_with(".bmp"))
+        return ImageFormat::Bmp;
     throw UsageError("cannot tell the image format of \"" + Output +
                      "\": the output name must end in .png or .bmp, or be - for PNG on standard "
                      "output");

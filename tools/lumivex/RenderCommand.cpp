@@ -19,8 +19,10 @@ namespace {
 
 // Printable characters quoted, the rest as hex, so that a dropped control byte is visible.
 std::string DescribeByte(unsigned char c) {
-    if (c == '\'') return "\"'\"";
-    if (c >= 0x20 && c <= 0x7E) return std::string("'") + static_cast<char>(c) + "'";
+    if (c == '\'')
+        return "\"'\"";
+    if (c >= 0x20 && c <= 0x7E)
+        return std::string("'") + static_cast<char>(c) + "'";
     char Hex[8];
     std::snprintf(Hex, sizeof Hex, "0x%02X", c);
     return Hex;
@@ -40,7 +42,8 @@ std::string FilterAndReport(const Symbology& S, const std::string& Data) {
             ++Kept;
         } else if (!Seen[c]) {
             Seen[c] = true;
-            if (!Dropped.empty()) Dropped += ", ";
+            if (!Dropped.empty())
+                Dropped += ", ";
             Dropped += DescribeByte(c);
         }
     }
@@ -51,7 +54,8 @@ std::string FilterAndReport(const Symbology& S, const std::string& Data) {
         std::cerr << "lumivex: warning: " << S.Name << " takes at most " << Text.size()
                   << " characters; the data was cut to \"" << Text << "\"\n";
     if (Text.empty()) {
-        if (Data.empty()) throw UsageError("no data to encode: --data is empty");
+        if (Data.empty())
+            throw UsageError("no data to encode: --data is empty");
         throw UsageError("nothing left to encode: " + std::string(S.Name) + " takes " +
                          std::string(S.CharacterClass));
     }

@@ -48,13 +48,15 @@ constexpr std::array<Symbology, BarCodeTypeCount> Catalogue{{
 // SymbologyOf indexes by ordinal, so the rows must stay in the enumeration's order.
 constexpr bool InEnumOrder() {
     for (std::size_t i = 0; i < Catalogue.size(); ++i)
-        if (Catalogue[i].Type != i) return false;
+        if (Catalogue[i].Type != i)
+            return false;
     return true;
 }
 static_assert(InEnumOrder());
 
 bool SameIgnoringCase(std::string_view A, std::string_view B) {
-    if (A.size() != B.size()) return false;
+    if (A.size() != B.size())
+        return false;
     for (std::size_t i = 0; i < A.size(); ++i) {
         auto Lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
         if (Lower(static_cast<unsigned char>(A[i])) != Lower(static_cast<unsigned char>(B[i])))
@@ -75,9 +77,11 @@ const Symbology& SymbologyOf(TBarCodeType Type) {
 
 const Symbology* FindSymbology(std::string_view Name) {
     for (const Symbology& S : Catalogue) {
-        if (SameIgnoringCase(Name, S.Identifier)) return &S;
+        if (SameIgnoringCase(Name, S.Identifier))
+            return &S;
         for (std::string_view Short : S.ShortNames)
-            if (SameIgnoringCase(Name, Short)) return &S;
+            if (SameIgnoringCase(Name, Short))
+                return &S;
     }
     return nullptr;
 }
@@ -86,7 +90,8 @@ std::string ValidSymbologyNames() {
     std::string Names;
     for (const Symbology& S : Catalogue)
         for (std::string_view Short : S.ShortNames) {
-            if (!Names.empty()) Names += ", ";
+            if (!Names.empty())
+                Names += ", ";
             Names += Short;
         }
     return Names;

@@ -10,6 +10,7 @@
 #include <CLI/CLI.hpp>
 
 #include "host/SysUtils.h"
+#include "tools/lumivex/ListCommand.h"
 #include "tools/lumivex/RenderCommand.h"
 #include "tools/lumivex/SamplesCommand.h"
 #include "tools/lumivex/UsageError.h"
@@ -28,7 +29,8 @@ std::string OneLine(std::string Message) {
     while (!Message.empty() && (Message.back() == '\n' || Message.back() == '\r'))
         Message.pop_back();
     for (char& c : Message)
-        if (c == '\n' || c == '\r') c = ' ';
+        if (c == '\n' || c == '\r')
+            c = ' ';
     return Message;
 }
 
@@ -39,7 +41,8 @@ int Fail(int Status, const std::string& Message) {
 
 int ReportParseError(const CLI::App& App, const CLI::ParseError& Error) {
     // --help and --version arrive as "errors" with status 0; CLI11 prints them itself.
-    if (Error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) return App.exit(Error);
+    if (Error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
+        return App.exit(Error);
     std::string Command = "lumivex";
     for (const CLI::App* Sub : App.get_subcommands())
         Command += " " + Sub->get_name();
@@ -59,6 +62,7 @@ int main(int argc, char** argv) {
     CLI::App* Render = lumivex::cli::AddRenderCommand(App, RenderOptions);
     lumivex::cli::SamplesOptions SamplesOptions;
     CLI::App* Samples = lumivex::cli::AddSamplesCommand(App, SamplesOptions);
+    CLI::App* List = lumivex::cli::AddListCommand(App);
 
     try {
         App.parse(argc, argv);
@@ -67,8 +71,12 @@ int main(int argc, char** argv) {
     }
 
     try {
-        if (Render->parsed()) lumivex::cli::RunRender(RenderOptions);
-        if (Samples->parsed()) lumivex::cli::RunSamples(SamplesOptions);
+        if (Render->parsed())
+            lumivex::cli::RunRender(RenderOptions);
+        if (Samples->parsed())
+            lumivex::cli::RunSamples(SamplesOptions);
+        if (List->parsed())
+            lumivex::cli::RunList();
     } catch (const lumivex::cli::UsageError& Error) {
         return Fail(ExitUsage, Error.what());
     } catch (const vcl::Exception& Error) {
