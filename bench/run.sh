@@ -51,6 +51,19 @@ for name, t in ns.items():
     missed += verdict == "MISSED"
     copy = f"{t / memcpy:10.1f}" if memcpy and rotate != "bcNoRotate" else f"{'':>10}"
     print(f"{name:<26}{t:10.0f}{ratio:10.1f}{'' if aim is None else f'{aim:.0f}x':>7}{copy}  {verdict}")
+# The text's share: each render with the text beside the same render without it.
+TEXT_AIM = 1.5
+print(f"\n{'text on / text off':<26}{'off ns':>10}{'on ns':>10}{'ratio':>8}{'aim':>7}")
+for name, t in ns.items():
+    if not name.startswith("BM_Text/") or not name.endswith("/text:1"):
+        continue
+    off = ns.get(name[:-1] + "0")
+    if not off:
+        continue
+    ratio = t / off
+    verdict = "ok" if ratio < TEXT_AIM else "MISSED"
+    missed += verdict == "MISSED"
+    print(f"{name[8:-7]:<26}{off:10.0f}{t:10.0f}{ratio:8.2f}{TEXT_AIM:6.1f}x  {verdict}")
 print(f"\nmemset {memset:.0f} ns" + (f", memcpy {memcpy:.0f} ns" if memcpy else "")
       + f"; {missed} aim(s) missed")
 PY

@@ -32,6 +32,24 @@ void CanvasBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int
     FCanvas.Rectangle(ToInt(X1), ToInt(Y1), ToInt(X2), ToInt(Y2));
 }
 
+// A render collects some dozens of bars; the storage of the last render on this thread is taken
+// again, so that rendering allocates nothing once it has run.
+std::vector<RasterBars::Box>& RasterBars::Spare() {
+    thread_local std::vector<Box> spare;
+    return spare;
+}
+
+RasterBars::RasterBars() {
+    FBoxes.swap(Spare());
+    FBoxes.clear();
+}
+
+RasterBars::~RasterBars() {
+    // Huge texts keep no huge storage alive.
+    if (FBoxes.capacity() <= 4096)
+        FBoxes.swap(Spare());
+}
+
 void RasterBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int64_t Y2) {
     if (X1 >= X2 || Y1 >= Y2)
         return;

@@ -21,25 +21,36 @@ std::string Sub(const std::string& S, std::size_t From, std::size_t To) {
     return S.substr(From - 1, To - From + 1);
 }
 
-void Centred(vcl::TCanvas& Canvas, int Centre, int Y, const std::string& S) {
-    Canvas.TextOut(Centre - Canvas.TextWidth(S) / 2, Y, S);
+// Positions are worked out in 64 bits: a wild size must not overflow on its way to the canvas,
+// which clips whatever lies outside the bitmap.
+int Saturate(std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
 }
 
-void FlushRight(vcl::TCanvas& Canvas, int Width, int Y, const std::string& S) {
-    Canvas.TextOut(Width - Canvas.TextWidth(S), Y, S);
+void At(vcl::TCanvas& Canvas, std::int64_t X, std::int64_t Y, const std::string& S) {
+    Canvas.TextOut(Saturate(X), Saturate(Y), S);
+}
+
+void Centred(vcl::TCanvas& Canvas, std::int64_t Centre, std::int64_t Y, const std::string& S) {
+    At(Canvas, Centre - Canvas.TextWidth(S) / 2, Y, S);
+}
+
+void FlushRight(vcl::TCanvas& Canvas, int Width, std::int64_t Y, const std::string& S) {
+    At(Canvas, std::int64_t{Width} - Canvas.TextWidth(S), Y, S);
 }
 
 } // namespace
 
 void PrintInterpret(vcl::TCanvas& Canvas, TBarCodeType BarcodeType, int Scale, int Height,
                     int Width, const std::string& Text) {
-    Canvas.GetFont().SetSize(
-        static_cast<int>(std::clamp<std::int64_t>(8 * std::int64_t{Scale}, INT_MIN, INT_MAX)));
+    Canvas.GetFont().SetSize(Saturate(8 * std::int64_t{Scale}));
     Canvas.GetFont().SetColor(vcl::clBlack);
     Canvas.GetBrush().SetColor(vcl::clWhite);
 
     // The retail digits sit two pixels lower than flush with the bottom.
-    auto retailY = [&](const std::string& S) { return Height + 2 - Canvas.TextHeight(S); };
+    auto retailY = [&](const std::string& S) {
+        return std::int64_t{Height} + 2 - Canvas.TextHeight(S);
+    };
 
     switch (BarcodeType) {
     case bcPOSTNET:
@@ -56,7 +67,7 @@ void PrintInterpret(vcl::TCanvas& Canvas, TBarCodeType BarcodeType, int Scale, i
         Canvas.TextOut(0, retailY(first), first);
         FlushRight(Canvas, Width, retailY(check), check);
         Centred(Canvas, Width / 3, retailY(left), left);
-        Centred(Canvas, 2 * (Width / 3), retailY(right), right);
+        Centred(Canvas, 2 * std::int64_t{Width / 3}, retailY(right), right);
         return;
     }
     case bcEAN13: {
@@ -78,7 +89,7 @@ void PrintInterpret(vcl::TCanvas& Canvas, TBarCodeType BarcodeType, int Scale, i
         return;
     }
     default:
-        Centred(Canvas, Width / 2, Height - Canvas.TextHeight(Text), Text);
+        Centred(Canvas, Width / 2, std::int64_t{Height} - Canvas.TextHeight(Text), Text);
         return;
     }
 }

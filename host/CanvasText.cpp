@@ -1,6 +1,7 @@
 // Text on a canvas: opaque cells and one-bit glyphs.
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 #include "host/Graphics.h"
 #include "host/detail/Fonts.h"
@@ -8,52 +9,72 @@
 
 namespace vcl {
 
+detail::SizedFont& TCanvas::Sized() const {
+    if (!FSized || !(FSizedFor == FFont)) {
+        FSized = detail::ResolveFont(FFont);
+        FSizedFor.Assign(FFont);
+    }
+    return *FSized;
+}
+
 int TCanvas::TextWidth(const std::string& Text) const {
-    detail::SizedFont& font = detail::ResolveFont(FFont);
-    std::int64_t w = 0;
-    for (const char c : Text)
-        w += font.GlyphOf(static_cast<unsigned char>(c)).Advance;
-    return static_cast<int>(std::min<std::int64_t>(w, INT_MAX));
+    return Sized().TextWidth(Text);
 }
 
 int TCanvas::TextHeight(const std::string&) const {
-    return detail::ResolveFont(FFont).CellHeight();
+    return Sized().CellHeight();
 }
 
 void TCanvas::TextOut(int X, int Y, const std::string& Text) {
-    detail::SizedFont& font = detail::ResolveFont(FFont);
-    if (FBrush.GetStyle() == bsSolid) {
-        const std::int64_t right = std::int64_t{X} + TextWidth(Text);
-        const std::int64_t bottom = std::int64_t{Y} + font.CellHeight();
-        FillRect(Rect(X, Y, static_cast<int>(std::min<std::int64_t>(right, INT_MAX)),
-                      static_cast<int>(std::min<std::int64_t>(bottom, INT_MAX))));
-    }
+    detail::SizedFont& font = Sized();
     TBitmap& bmp = *FBitmap;
     const int W = bmp.FWidth, H = bmp.FHeight;
     const TPixelFormat fmt = bmp.FPixelFormat;
     const detail::PixelValue ink = detail::ToPixel(fmt, FFont.GetColor());
-    const std::int64_t baseline = std::int64_t{Y} + font.Ascent;
-    std::int64_t penX = X;
+    const bool opaque = FBrush.GetStyle() == bsSolid;
+
+    if (opaque && fmt != pf1bit) {
+        // The cell, glyphs and background together, copied row by row.
+        const detail::CellImage& cell =
+            font.OpaqueCell(Text, fmt, ink, detail::ToPixel(fmt, FBrush.GetColor()));
+        const std::int64_t x1 = std::max<std::int64_t>(X, 0);
+        const std::int64_t x2 = std::min<std::int64_t>(std::int64_t{X} + cell.Width, W);
+        const std::int64_t y1 = std::max<std::int64_t>(Y, 0);
+        const std::int64_t y2 = std::min<std::int64_t>(std::int64_t{Y} + cell.Height, H);
+        if (x1 >= x2 || y1 >= y2)
+            return;
+        const std::size_t bpp = fmt == pf8bit ? 1 : 3;
+        std::uint8_t* const top = bmp.ScanLine(0);
+        for (std::int64_t y = y1; y < y2; ++y)
+            std::memcpy(top + static_cast<std::size_t>(y) * bmp.FRowBytes + bpp * x1,
+                        cell.Pixels.data() + static_cast<std::size_t>(y - Y) * cell.RowBytes +
+                            bpp * static_cast<std::size_t>(x1 - X),
+                        bpp * static_cast<std::size_t>(x2 - x1));
+        return;
+    }
+
+    // Clear brush (or a monochrome bitmap): the glyphs alone, over what is there; an opaque
+    // string's glyphs stay inside its cell as above.
+    std::int64_t clipX1 = 0, clipY1 = 0, clipX2 = W, clipY2 = H;
+    if (opaque) {
+        const std::int64_t right = std::int64_t{X} + font.TextWidth(Text);
+        const std::int64_t bottom = std::int64_t{Y} + font.CellHeight();
+        FillRect(Rect(X, Y, static_cast<int>(std::min<std::int64_t>(right, INT_MAX)),
+                      static_cast<int>(std::min<std::int64_t>(bottom, INT_MAX))));
+        clipX1 = std::max<std::int64_t>(clipX1, X);
+        clipY1 = std::max<std::int64_t>(clipY1, Y);
+        clipX2 = std::min<std::int64_t>(clipX2, right);
+        clipY2 = std::min<std::int64_t>(clipY2, bottom);
+    }
+    if (W == 0 || H == 0)
+        return;
+    std::uint8_t* top = bmp.ScanLine(0);
+    std::int64_t pen = X;
     for (const char ch : Text) {
-        if (penX >= W)
-            break;
         const detail::Glyph& g = font.GlyphOf(static_cast<unsigned char>(ch));
-        const std::int64_t gx = penX + g.Left, gy = baseline - g.Top;
-        penX += g.Advance;
-        if (gx >= W || gx + g.Width <= 0 || gy >= H || gy + g.Rows <= 0)
-            continue;
-        for (int r = 0; r < g.Rows; ++r) {
-            const std::int64_t y = gy + r;
-            if (y < 0 || y >= H)
-                continue;
-            std::uint8_t* row = bmp.ScanLine(static_cast<int>(y));
-            const std::uint8_t* bits = g.Bits.data() + static_cast<std::size_t>(r) * g.Pitch;
-            for (int c = 0; c < g.Width; ++c) {
-                const std::int64_t x = gx + c;
-                if (x >= 0 && x < W && (bits[c >> 3] & (0x80 >> (c & 7))))
-                    detail::SetPixelValue(fmt, row, static_cast<int>(x), ink);
-            }
-        }
+        detail::BlitGlyph(g, pen, std::int64_t{Y} + font.Ascent, fmt, top, bmp.GetRowBytes(), ink,
+                          clipX1, clipY1, clipX2, clipY2);
+        pen += g.Advance;
     }
 }
 

@@ -7,6 +7,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -125,23 +126,25 @@ public:
         FFiles.clear();
         if (FLibrary)
             FT_Done_FreeType(FLibrary);
+        // Gives back fontconfig's configuration and caches, so that leak checkers see none.
+        if (FFontconfig)
+            FcFini();
     }
 
-    SizedFont& Resolve(const TFont& Font) {
+    std::shared_ptr<SizedFont> Resolve(const TFont& Font) {
         const std::lock_guard lock(FMutex);
         const Key key{Font.GetName(), Font.GetStyle(), Font.GetHeight()};
         if (auto it = FSizes.find(key); it != FSizes.end())
-            return *it->second;
+            return it->second;
         // A handful of sizes is all a program uses; a flood of distinct ones starts afresh
         // rather than growing without bound.
         if (FSizes.size() >= 64)
             FSizes.clear();
         const auto& [file, index] = Locate(Font.GetName(), Font.GetStyle());
-        auto font = std::make_unique<FtSizedFont>(FLibrary, FLibrary ? file : std::string{}, index,
+        auto font = std::make_shared<FtSizedFont>(FLibrary, FLibrary ? file : std::string{}, index,
                                                   Font.GetHeight());
-        SizedFont& ref = *font;
-        FSizes.emplace(key, std::move(font));
-        return ref;
+        FSizes.emplace(key, font);
+        return font;
     }
 
 private:
@@ -184,7 +187,9 @@ private:
     FT_Library FLibrary = nullptr;
     bool FFontconfig = false;
     std::map<std::pair<std::string, TFontStyles>, Location> FFiles;
-    std::map<Key, std::unique_ptr<FtSizedFont>> FSizes;
+    // Shared with the canvases that use a size, so that clearing the cache never pulls a face
+    // from under a canvas.
+    std::map<Key, std::shared_ptr<FtSizedFont>> FSizes;
 };
 
 FontSystem& Fonts() {
@@ -194,8 +199,96 @@ FontSystem& Fonts() {
 
 } // namespace
 
-SizedFont& ResolveFont(const TFont& Font) {
+std::shared_ptr<SizedFont> ResolveFont(const TFont& Font) {
     return Fonts().Resolve(Font);
+}
+
+int SizedFont::TextWidth(const std::string& Text) {
+    std::int64_t w = 0;
+    for (const char c : Text)
+        w += GlyphOf(static_cast<unsigned char>(c)).Advance;
+    return static_cast<int>(std::min<std::int64_t>(w, INT_MAX));
+}
+
+void BlitGlyph(const Glyph& G, std::int64_t OriginX, std::int64_t Baseline, TPixelFormat Format,
+               std::uint8_t* Top, std::size_t RowBytes, PixelValue Ink, std::int64_t ClipX1,
+               std::int64_t ClipY1, std::int64_t ClipX2, std::int64_t ClipY2) {
+    const std::int64_t gx = OriginX + G.Left, gy = Baseline - G.Top;
+    if (gx >= ClipX2 || gx + G.Width <= ClipX1 || gy >= ClipY2 || gy + G.Rows <= ClipY1)
+        return;
+    for (int r = 0; r < G.Rows; ++r) {
+        const std::int64_t y = gy + r;
+        if (y < ClipY1 || y >= ClipY2)
+            continue;
+        std::uint8_t* row = Top + static_cast<std::size_t>(y) * RowBytes;
+        const std::uint8_t* bits = G.Bits.data() + static_cast<std::size_t>(r) * G.Pitch;
+        // Runs of ink become spans.
+        int c = 0;
+        while (c < G.Width) {
+            if (!(bits[c >> 3] & (0x80 >> (c & 7)))) {
+                ++c;
+                continue;
+            }
+            int e = c + 1;
+            while (e < G.Width && (bits[e >> 3] & (0x80 >> (e & 7))))
+                ++e;
+            const std::int64_t x1 = std::max(gx + c, ClipX1), x2 = std::min(gx + e, ClipX2);
+            if (x1 < x2)
+                FillSpan(Format, row, static_cast<int>(x1), static_cast<int>(x2), Ink);
+            c = e;
+        }
+    }
+}
+
+const CellImage& SizedFont::OpaqueCell(const std::string& Text, TPixelFormat Format, PixelValue Ink,
+                                       PixelValue Back) {
+    auto same = [](PixelValue a, PixelValue b) {
+        return a.b0 == b.b0 && a.b1 == b.b1 && a.b2 == b.b2;
+    };
+    ++FClock;
+    for (CachedCell& c : FCells)
+        if (c.format == Format && c.text == Text && same(c.ink, Ink) && same(c.back, Back)) {
+            c.lastUse = FClock;
+            return c.image;
+        }
+
+    CellImage cell;
+    cell.Width = TextWidth(Text);
+    cell.Height = CellHeight();
+    cell.RowBytes = (Format == pf8bit ? 1u : 3u) * static_cast<std::size_t>(cell.Width);
+    const std::size_t bytes = cell.RowBytes * static_cast<std::size_t>(cell.Height);
+    // A cell larger than any bitmap could take is not worth drawing in full.
+    if (bytes > MaxBitmapBytes) {
+        FScratch = CellImage{};
+        return FScratch;
+    }
+    cell.Pixels.resize(bytes);
+    for (int y = 0; y < cell.Height && cell.Width > 0; ++y)
+        FillSpan(Format, cell.Pixels.data() + y * cell.RowBytes, 0, cell.Width, Back);
+    std::int64_t pen = 0;
+    for (const char ch : Text) {
+        const Glyph& g = GlyphOf(static_cast<unsigned char>(ch));
+        BlitGlyph(g, pen, Ascent, Format, cell.Pixels.data(), cell.RowBytes, Ink, 0, 0, cell.Width,
+                  cell.Height);
+        pen += g.Advance;
+    }
+
+    // Strings of a label come back render after render; a handful of small cells is kept.
+    constexpr std::size_t kCells = 8, kCellBytes = std::size_t{256} << 10;
+    if (bytes > kCellBytes) {
+        FScratch = std::move(cell);
+        return FScratch;
+    }
+    if (FCells.size() >= kCells) {
+        auto oldest = std::min_element(
+            FCells.begin(), FCells.end(),
+            [](const CachedCell& a, const CachedCell& b) { return a.lastUse < b.lastUse; });
+        CacheBytes -= oldest->image.Pixels.size();
+        FCells.erase(oldest);
+    }
+    CacheBytes += bytes;
+    FCells.push_back({Text, Format, Ink, Back, FClock, std::move(cell)});
+    return FCells.back().image;
 }
 
 } // namespace vcl::detail

@@ -12,6 +12,10 @@
 
 namespace vcl {
 
+namespace detail {
+class SizedFont;
+}
+
 // 0x00BBGGRR: red in the low byte, as the framework stores it.
 using TColor = std::int32_t;
 
@@ -189,10 +193,15 @@ public:
     void SetPixel(int X, int Y, TColor Color);
 
 private:
+    // The face and size of FFont, looked up again only when the font changes.
+    detail::SizedFont& Sized() const;
+
     TBitmap* FBitmap;
     TBrush FBrush;
     TPen FPen;
     TFont FFont;
+    mutable std::shared_ptr<detail::SizedFont> FSized;
+    mutable TFont FSizedFor;
 };
 
 // A bitmap in memory. Rows are stored top to bottom without padding: a pf8bit row is Width bytes

@@ -42,7 +42,10 @@ private:
 // two bar ends are all alike, so each such band is built once and copied down.
 class RasterBars final : public BarSink {
 public:
-    RasterBars() { FBoxes.reserve(64); }
+    RasterBars();
+    ~RasterBars();
+    RasterBars(const RasterBars&) = delete;
+    RasterBars& operator=(const RasterBars&) = delete;
     void Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int64_t Y2) override;
     // Paints the whole bitmap: Background everywhere, the collected bars black over it.
     void Paint(vcl::TBitmap& Bitmap, vcl::TColor Background) const;
@@ -55,6 +58,7 @@ private:
     struct Box {
         std::int64_t x1, y1, x2, y2;
     };
+    static std::vector<Box>& Spare();
     std::vector<std::int64_t> Cuts(int H) const;
     void BuildRow(vcl::TPixelFormat Format, std::uint8_t* Row, int W, std::int64_t Y1,
                   std::int64_t Y2, vcl::TColor Background) const;

@@ -4,9 +4,11 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "host/Graphics.h"
+#include "host/detail/Pixels.h"
 
 namespace vcl::detail {
 
@@ -21,23 +23,57 @@ struct Glyph {
     std::vector<std::uint8_t> Bits;
 };
 
+// A string's cell drawn opaque, ready to be copied row by row: Height rows of Width pixels.
+struct CellImage {
+    int Width = 0;
+    int Height = 0;
+    std::size_t RowBytes = 0;
+    std::vector<std::uint8_t> Pixels;
+};
+
 // A face at one pixel size, with the cell metrics the framework derives from the face's Windows
-// ascent and descent.
+// ascent and descent. Like the rest of the framework it is used from one thread at a time.
 class SizedFont {
 public:
     virtual ~SizedFont() = default;
     int Ascent = 0;
     int Descent = 0;
     int CellHeight() const { return Ascent + Descent; }
-    // The bytes that the glyphs loaded so far hold.
-    std::size_t GlyphBytes = 0;
+    // The bytes that the cached glyphs and cells hold.
+    std::size_t CacheBytes = 0;
     // The glyph of one byte of text, read in the Windows Western code page.
     virtual const Glyph& GlyphOf(unsigned char C) = 0;
+
+    int TextWidth(const std::string& Text);
+    // Text's cell in Format (pf8bit or pf24bit): Back everywhere, the glyphs in Ink, cut to
+    // the cell. The last few strings are kept, so a render that prints the same text again costs
+    // a copy. The reference holds until the next call.
+    const CellImage& OpaqueCell(const std::string& Text, TPixelFormat Format, PixelValue Ink,
+                                PixelValue Back);
+
+private:
+    struct CachedCell {
+        std::string text;
+        TPixelFormat format;
+        PixelValue ink, back;
+        std::uint64_t lastUse;
+        CellImage image;
+    };
+    std::vector<CachedCell> FCells;
+    std::uint64_t FClock = 0;
+    CellImage FScratch;
 };
 
 // The face and size that Font asks for; a family that is not installed falls back to
 // fontconfig's best match. Never fails: without any usable font the glyphs are empty.
-SizedFont& ResolveFont(const TFont& Font);
+std::shared_ptr<SizedFont> ResolveFont(const TFont& Font);
+
+// Draws Glyph G with its origin at (OriginX, Baseline) into Row-addressed pixels of format Format,
+// setting Ink where the glyph has ink, only inside columns [ClipX1, ClipX2) and rows
+// [ClipY1, ClipY2).
+void BlitGlyph(const Glyph& G, std::int64_t OriginX, std::int64_t Baseline, TPixelFormat Format,
+               std::uint8_t* Top, std::size_t RowBytes, PixelValue Ink, std::int64_t ClipX1,
+               std::int64_t ClipY1, std::int64_t ClipX2, std::int64_t ClipY2);
 
 // The largest em that text is rasterised at, in pixels; larger fonts are drawn at this size.
 inline constexpr int MaxFontPixels = 1024;
