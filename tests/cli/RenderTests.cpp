@@ -166,3 +166,25 @@ TEST(RenderCommand, DpiGoesIntoThePngResolution) {
 
 } // namespace
 } // namespace lumivex::clitest
+
+namespace lumivex::clitest {
+namespace {
+
+TEST(RenderCommand, FontChoosesTheFaceOfTheText) {
+    // A proportional face prints the same digits in a cell of another width than the
+    // monospaced default; a family that is not installed still renders (fontconfig's best match).
+    Sandbox Box;
+    const std::vector<std::string> Base{"-b", "code128", "-d", "1111111111", "--scale", "2"};
+    const std::optional<PngImage> Default = RenderPng(Box, Base);
+    std::vector<std::string> Args = Base;
+    Args.insert(Args.end(), {"--font", "DejaVu Sans"});
+    const std::optional<PngImage> Sans = RenderPng(Box, Args);
+    Args.back() = "No Such Family 2026";
+    const std::optional<PngImage> Missing = RenderPng(Box, Args);
+    ASSERT_TRUE(Default && Sans && Missing);
+    EXPECT_EQ(Default->Width, Sans->Width) << "the font changes the text, not the bars";
+    EXPECT_NE(Default->Grey, Sans->Grey);
+}
+
+} // namespace
+} // namespace lumivex::clitest
