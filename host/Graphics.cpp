@@ -77,6 +77,151 @@ std::uint8_t IndexOf(TColor C) {
 
 } // namespace palette
 
+// ---- colours and the property types of this unit ----
+
+TColor ColorToRGB(TColor Color) {
+    if (Color < 0) {
+        // The classic desktop scheme, by system colour index.
+        static constexpr std::array<TColor, 25> kScheme{
+            0xC0C0C0, 0x808000, 0x800000, 0x808080, 0xC0C0C0, // scroll bar .. menu
+            0xFFFFFF, 0x000000, 0x000000, 0x000000, 0xFFFFFF, // window .. caption text
+            0xC0C0C0, 0xC0C0C0, 0x808080, 0x800000, 0xFFFFFF, // borders .. highlight text
+            0xC0C0C0, 0x808080, 0x808080, 0x000000, 0xC0C0C0, // button face .. inactive text
+            0xFFFFFF, 0x000000, 0xC0C0C0, 0x000000, 0xE1FFFF, // highlight .. info background
+        };
+        const auto index = static_cast<std::size_t>(Color & 0xFF);
+        return index < kScheme.size() ? kScheme[index] : clBlack;
+    }
+    return Color & 0xFFFFFF;
+}
+
+const TTypeInfo& ColorType() {
+    static const TTypeInfo t{TTypeKind::Integer,
+                             "TColor",
+                             {},
+                             {{clBlack, "clBlack"},
+                              {clMaroon, "clMaroon"},
+                              {clGreen, "clGreen"},
+                              {clOlive, "clOlive"},
+                              {clNavy, "clNavy"},
+                              {clPurple, "clPurple"},
+                              {clTeal, "clTeal"},
+                              {clGray, "clGray"},
+                              {clSilver, "clSilver"},
+                              {clRed, "clRed"},
+                              {clLime, "clLime"},
+                              {clYellow, "clYellow"},
+                              {clBlue, "clBlue"},
+                              {clFuchsia, "clFuchsia"},
+                              {clAqua, "clAqua"},
+                              {clWhite, "clWhite"},
+                              {clScrollBar, "clScrollBar"},
+                              {clBackground, "clBackground"},
+                              {clActiveCaption, "clActiveCaption"},
+                              {clInactiveCaption, "clInactiveCaption"},
+                              {clMenu, "clMenu"},
+                              {clWindow, "clWindow"},
+                              {clWindowFrame, "clWindowFrame"},
+                              {clMenuText, "clMenuText"},
+                              {clWindowText, "clWindowText"},
+                              {clCaptionText, "clCaptionText"},
+                              {clActiveBorder, "clActiveBorder"},
+                              {clInactiveBorder, "clInactiveBorder"},
+                              {clAppWorkSpace, "clAppWorkSpace"},
+                              {clHighlight, "clHighlight"},
+                              {clHighlightText, "clHighlightText"},
+                              {clBtnFace, "clBtnFace"},
+                              {clBtnShadow, "clBtnShadow"},
+                              {clGrayText, "clGrayText"},
+                              {clBtnText, "clBtnText"},
+                              {clInactiveCaptionText, "clInactiveCaptionText"},
+                              {clBtnHighlight, "clBtnHighlight"},
+                              {cl3DDkShadow, "cl3DDkShadow"},
+                              {cl3DLight, "cl3DLight"},
+                              {clInfoText, "clInfoText"},
+                              {clInfoBk, "clInfoBk"},
+                              {clNone, "clNone"},
+                              {clDefault, "clDefault"}},
+                             nullptr};
+    return t;
+}
+
+const TTypeInfo& FontCharsetType() {
+    static const TTypeInfo t{TTypeKind::Integer,
+                             "TFontCharset",
+                             {},
+                             {{0, "ANSI_CHARSET"},
+                              {1, "DEFAULT_CHARSET"},
+                              {2, "SYMBOL_CHARSET"},
+                              {77, "MAC_CHARSET"},
+                              {128, "SHIFTJIS_CHARSET"},
+                              {129, "HANGEUL_CHARSET"},
+                              {130, "JOHAB_CHARSET"},
+                              {134, "GB2312_CHARSET"},
+                              {136, "CHINESEBIG5_CHARSET"},
+                              {161, "GREEK_CHARSET"},
+                              {162, "TURKISH_CHARSET"},
+                              {163, "VIETNAMESE_CHARSET"},
+                              {177, "HEBREW_CHARSET"},
+                              {178, "ARABIC_CHARSET"},
+                              {186, "BALTIC_CHARSET"},
+                              {204, "RUSSIAN_CHARSET"},
+                              {222, "THAI_CHARSET"},
+                              {238, "EASTEUROPE_CHARSET"},
+                              {255, "OEM_CHARSET"}},
+                             nullptr};
+    return t;
+}
+
+const TTypeInfo& FontStylesType() {
+    static const TTypeInfo t{
+        TTypeKind::Set, "TFontStyles", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}, {},
+        nullptr};
+    return t;
+}
+
+const TTypeInfo& FontType() {
+    static const TTypeInfo t{TTypeKind::Class, "TFont", {}, {}, &TFont::StaticClassInfo()};
+    return t;
+}
+
+const TTypeInfo& BitmapType() {
+    static const TTypeInfo t{TTypeKind::Class, "TBitmap", {}, {}, &TBitmap::StaticClassInfo()};
+    return t;
+}
+
+const TClassInfo& TBrush::StaticClassInfo() {
+    static const TClassInfo info("TBrush", &TPersistent::StaticClassInfo());
+    return info;
+}
+
+const TClassInfo& TPen::StaticClassInfo() {
+    static const TClassInfo info("TPen", &TPersistent::StaticClassInfo());
+    return info;
+}
+
+const TClassInfo& TBitmap::StaticClassInfo() {
+    static const TClassInfo info("TBitmap", &TPersistent::StaticClassInfo());
+    return info;
+}
+
+const TClassInfo& TFont::StaticClassInfo() {
+    static const TClassInfo info = [] {
+        TClassInfo c("TFont", &TPersistent::StaticClassInfo());
+        c.Ordinal<TFont, TFontCharset>("Charset", FontCharsetType(), &TFont::GetCharset,
+                                        &TFont::SetCharset);
+        c.Ordinal<TFont, TColor>("Color", ColorType(), &TFont::GetColor, &TFont::SetColor);
+        c.Ordinal<TFont, int>("Height", IntegerType(), &TFont::GetHeight, &TFont::SetHeight);
+        c.String<TFont, const std::string&>("Name", &TFont::GetName, &TFont::SetName);
+        c.Ordinal<TFont, int>("Size", IntegerType(), &TFont::GetSize, &TFont::SetSize).IsStored =
+            [](const TPersistent&) { return false; };
+        c.Ordinal<TFont, TFontStyles>("Style", FontStylesType(), &TFont::GetStyle,
+                                      &TFont::SetStyle);
+        return c;
+    }();
+    return info;
+}
+
 // ---- brushes, pens, fonts ----
 
 void TBrush::SetColor(TColor Value) {

@@ -35,6 +35,46 @@ inline constexpr TColor clBlue = 0xFF0000;
 inline constexpr TColor clFuchsia = 0xFF00FF;
 inline constexpr TColor clAqua = 0xFFFF00;
 inline constexpr TColor clWhite = 0xFFFFFF;
+inline constexpr TColor clNone = 0x1FFFFFFF;
+inline constexpr TColor clDefault = 0x20000000;
+// The system colours: the high bit and an index into the desktop's colour scheme.
+inline constexpr TColor clSystemColor = static_cast<TColor>(0x80000000u);
+inline constexpr TColor clScrollBar = clSystemColor | 0;
+inline constexpr TColor clBackground = clSystemColor | 1;
+inline constexpr TColor clActiveCaption = clSystemColor | 2;
+inline constexpr TColor clInactiveCaption = clSystemColor | 3;
+inline constexpr TColor clMenu = clSystemColor | 4;
+inline constexpr TColor clWindow = clSystemColor | 5;
+inline constexpr TColor clWindowFrame = clSystemColor | 6;
+inline constexpr TColor clMenuText = clSystemColor | 7;
+inline constexpr TColor clWindowText = clSystemColor | 8;
+inline constexpr TColor clCaptionText = clSystemColor | 9;
+inline constexpr TColor clActiveBorder = clSystemColor | 10;
+inline constexpr TColor clInactiveBorder = clSystemColor | 11;
+inline constexpr TColor clAppWorkSpace = clSystemColor | 12;
+inline constexpr TColor clHighlight = clSystemColor | 13;
+inline constexpr TColor clHighlightText = clSystemColor | 14;
+inline constexpr TColor clBtnFace = clSystemColor | 15;
+inline constexpr TColor clBtnShadow = clSystemColor | 16;
+inline constexpr TColor clGrayText = clSystemColor | 17;
+inline constexpr TColor clBtnText = clSystemColor | 18;
+inline constexpr TColor clInactiveCaptionText = clSystemColor | 19;
+inline constexpr TColor clBtnHighlight = clSystemColor | 20;
+inline constexpr TColor cl3DDkShadow = clSystemColor | 21;
+inline constexpr TColor cl3DLight = clSystemColor | 22;
+inline constexpr TColor clInfoText = clSystemColor | 23;
+inline constexpr TColor clInfoBk = clSystemColor | 24;
+
+// The RGB value a colour stands for: a system colour in the classic desktop scheme, anything
+// else with its high byte dropped.
+TColor ColorToRGB(TColor Color);
+
+// The property types of this unit, with the identifiers form files use.
+const TTypeInfo& ColorType();       // TColor: clBlack, clWindowText, ...
+const TTypeInfo& FontCharsetType(); // TFontCharset: DEFAULT_CHARSET, ...
+const TTypeInfo& FontStylesType();  // TFontStyles: [fsBold, fsItalic, fsUnderline, fsStrikeOut]
+const TTypeInfo& FontType();        // TFont, class-typed
+const TTypeInfo& BitmapType();      // TBitmap, class-typed
 
 constexpr int GetRValue(TColor c) {
     return c & 0xFF;
@@ -98,7 +138,8 @@ public:
     TBrushStyle GetStyle() const { return FStyle; }
     void SetStyle(TBrushStyle Value) { FStyle = Value; }
     void Assign(const TPersistent& Source) override;
-    std::string ClassName() const override { return "TBrush"; }
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+    static const TClassInfo& StaticClassInfo();
 
 private:
     TColor FColor = clWhite;
@@ -114,7 +155,8 @@ public:
     int GetWidth() const { return FWidth; }
     void SetWidth(int Value) { FWidth = Value < 1 ? 1 : Value; }
     void Assign(const TPersistent& Source) override;
-    std::string ClassName() const override { return "TPen"; }
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+    static const TClassInfo& StaticClassInfo();
 
 private:
     TColor FColor = clBlack;
@@ -142,13 +184,15 @@ public:
     void SetCharset(TFontCharset Value) { FCharset = Value; }
 
     void Assign(const TPersistent& Source) override;
-    std::string ClassName() const override { return "TFont"; }
+    // Published: Charset, Color, Height, Name, Size (not stored: Height says it), Style.
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+    static const TClassInfo& StaticClassInfo();
     bool operator==(const TFont& Other) const;
 
 private:
     std::string FName = "MS Sans Serif";
     int FHeight = -11;
-    TColor FColor = clBlack;
+    TColor FColor = clWindowText;
     TFontStyles FStyle = 0;
     TFontCharset FCharset = DEFAULT_CHARSET;
 };
@@ -245,7 +289,8 @@ public:
     void TakePixels(TBitmap& Source);
     // Copies the pixels, size and format of another bitmap; the canvas keeps its own state.
     void Assign(const TPersistent& Source) override;
-    std::string ClassName() const override { return "TBitmap"; }
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+    static const TClassInfo& StaticClassInfo();
     bool Empty() const { return FWidth == 0 || FHeight == 0; }
 
     // Windows bitmap files. Saving writes pf1bit, pf8bit (with the shared palette) or pf24bit as

@@ -38,6 +38,18 @@ class EInvalidGraphic : public Exception {
 class EInvalidOperation : public Exception {
     using Exception::Exception;
 };
+class EComponentError : public Exception {
+    using Exception::Exception;
+};
+class EClassNotFound : public Exception {
+    using Exception::Exception;
+};
+class EListError : public Exception {
+    using Exception::Exception;
+};
+class EPropertyError : public Exception {
+    using Exception::Exception;
+};
 
 // Decimal text (optional surrounding blanks before the number, an optional sign) to a 32-bit
 // integer. Anything else, an empty text or a value out of range raises EConvertError naming the

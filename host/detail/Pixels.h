@@ -16,6 +16,8 @@ struct PixelValue {
 };
 
 inline PixelValue ToPixel(TPixelFormat Format, TColor C) {
+    if (C < 0 || C > 0xFFFFFF)
+        C = ColorToRGB(C);
     switch (Format) {
     case pf1bit: {
         const int r = GetRValue(C), g = GetGValue(C), b = GetBValue(C);
