@@ -1,6 +1,7 @@
 // EAN-13, EAN-8 and UPC-A: the left/right code tables, the modulo-10 check digit and renderers.
 #include "engine/Barcode.h"
 #include "engine/detail/Bars.h"
+#include "engine/detail/Digits.h"
 
 namespace lumivex {
 
@@ -27,7 +28,8 @@ const std::array<std::uint16_t, 12> BC_UPCA{
     0x16E8, 0x5050,                         // 10: '9' ':'
 };
 // clang-format on
-static_assert(BC_UPCA.size() == 12);
+// Indexed by character - '/': the guards' characters sit on either side of the digits in ASCII.
+static_assert(BC_UPCA.size() == 12 && BC_UPCA.size() == ':' - '/' + 1);
 
 char Mod10Check(const std::string& Text) {
     // Every byte counts with its code - 48, so the sum may go negative; 64 bits hold the sum of
@@ -52,12 +54,6 @@ namespace {
 constexpr std::uint32_t kGuard = 0b101;
 constexpr std::uint32_t kCentre = 0b01010;
 
-// The digit value of a byte, or -1 for anything else.
-int DigitOf(char Ch) {
-    const int d = static_cast<unsigned char>(Ch) - '0';
-    return d >= 0 && d <= 9 ? d : -1;
-}
-
 // Short texts are the number without its leading zeros; a long one is kept whole, so that the
 // check digit lands after the characters that are drawn.
 std::string WithCheckDigit(const std::string& Text, std::size_t Digits) {
@@ -68,6 +64,35 @@ std::string WithCheckDigit(const std::string& Text, std::size_t Digits) {
     return s;
 }
 
+// Draws the Count digits of S from First on, each in the code of Table's entry that sits in the
+// high byte (L, or R for the right-hand table) or, where its bit of Parity is set, in the low
+// byte (G); the first digit's bit is bit 7. False at a byte that is no digit, which ends the
+// symbol there.
+bool DrawDigits(BarWriter& W, const std::string& S, std::size_t First, std::size_t Count,
+                const std::array<std::uint16_t, 10>& Table, std::uint8_t Parity = 0) {
+    for (std::size_t i = 0; i < Count; ++i) {
+        const int d = DigitOf(S[First + i]);
+        if (d < 0)
+            return false;
+        const bool even = (Parity >> (7 - i)) & 1u;
+        W.Pattern(Table[d], 7, even ? 7 : 15);
+    }
+    return true;
+}
+
+// The layout EAN-13 and EAN-8 share: guard, Half digits of S from First in the left-hand codes,
+// centre guard, the next Half digits in the right-hand codes, guard.
+void DrawHalves(BarWriter& W, const std::string& S, std::size_t First, std::size_t Half,
+                std::uint8_t Parity) {
+    W.Pattern(kGuard, 3, 2);
+    if (!DrawDigits(W, S, First, Half, BC_EAN_LEFT, Parity))
+        return;
+    W.Pattern(kCentre, 5, 4);
+    if (!DrawDigits(W, S, First + Half, Half, BC_EAN_RIGHT))
+        return;
+    W.Pattern(kGuard, 3, 2);
+}
+
 } // namespace
 
 void DrawEAN13(BarWriter& W, const std::string& Text) {
@@ -76,43 +101,12 @@ void DrawEAN13(BarWriter& W, const std::string& Text) {
     const int first = DigitOf(s[0]);
     if (first < 0)
         return;
-    const std::uint16_t parity = BC_EAN_RIGHT[first];
-
-    W.Pattern(kGuard, 3, 2);
-    for (int k = 1; k <= 6; ++k) {
-        const int d = DigitOf(s[k]);
-        if (d < 0)
-            return;
-        const bool even = (parity >> (8 - k)) & 1u;
-        W.Pattern(BC_EAN_LEFT[d], 7, even ? 7 : 15);
-    }
-    W.Pattern(kCentre, 5, 4);
-    for (int k = 7; k <= 12; ++k) {
-        const int d = DigitOf(s[k]);
-        if (d < 0)
-            return;
-        W.Pattern(BC_EAN_RIGHT[d], 7, 15);
-    }
-    W.Pattern(kGuard, 3, 2);
+    DrawHalves(W, s, 1, 6, static_cast<std::uint8_t>(BC_EAN_RIGHT[first] & 0xFF));
 }
 
 void DrawEAN8(BarWriter& W, const std::string& Text) {
-    const std::string s = WithCheckDigit(Text, 7);
-    W.Pattern(kGuard, 3, 2);
-    for (int k = 0; k < 4; ++k) {
-        const int d = DigitOf(s[k]);
-        if (d < 0)
-            return;
-        W.Pattern(BC_EAN_LEFT[d], 7, 15);
-    }
-    W.Pattern(kCentre, 5, 4);
-    for (int k = 4; k < 8; ++k) {
-        const int d = DigitOf(s[k]);
-        if (d < 0)
-            return;
-        W.Pattern(BC_EAN_RIGHT[d], 7, 15);
-    }
-    W.Pattern(kGuard, 3, 2);
+    // Both halves in L and R codes: no digit chooses parities.
+    DrawHalves(W, WithCheckDigit(Text, 7), 0, 4, 0);
 }
 
 void DrawUPCA(BarWriter& W, const std::string& Text) {
@@ -122,8 +116,8 @@ void DrawUPCA(BarWriter& W, const std::string& Text) {
     std::string q = "/";
     q.append(s, 0, 6).append(":").append(s, 6, 6).append("/");
     for (std::size_t k = 0; k < q.size(); ++k) {
-        const int i = static_cast<unsigned char>(q[k]) - 47;
-        if (i < 0 || i >= static_cast<int>(BC_UPCA.size()))
+        const int i = OffsetIn(q[k], '/', ':');
+        if (i < 0)
             return;
         const int modules = q[k] == '/' ? 3 : q[k] == ':' ? 5 : 7;
         // The first eight characters (start guard, left digits, centre) use the high byte.

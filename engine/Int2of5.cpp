@@ -1,6 +1,7 @@
 // Interleaved 2 of 5: digit pairs, one digit in the bars and the next in the spaces between them.
 #include "engine/Barcode.h"
 #include "engine/detail/Bars.h"
+#include "engine/detail/Digits.h"
 
 namespace lumivex {
 
@@ -14,7 +15,7 @@ const std::array<std::uint8_t, 12> BC_Int2of5{
     0x50, 0xE8,                   // 10: 9 :
 };
 // clang-format on
-static_assert(BC_Int2of5.size() == 12);
+static_assert(BC_Int2of5.size() == 12 && BC_Int2of5.size() == ':' - '/' + 1);
 
 namespace detail {
 
@@ -24,15 +25,6 @@ constexpr std::uint8_t kFirstElement = 0x80;
 constexpr int kStart = 0;
 constexpr int kStop = 11;
 constexpr int kWide = 3;
-
-// The table index of a character, or -1 for anything outside '/'..':' (a missing character
-// included), which ends the drawing.
-int IndexOf(const std::string& S, std::size_t Pos) {
-    if (Pos >= S.size())
-        return -1;
-    const int i = static_cast<unsigned char>(S[Pos]) - 47;
-    return i >= 0 && i < static_cast<int>(BC_Int2of5.size()) ? i : -1;
-}
 
 bool IsWide(int Entry, int Element) {
     return (BC_Int2of5[Entry] << Element) & kFirstElement;
@@ -62,7 +54,9 @@ void DrawInt2of5(BarWriter& W, const std::string& Text) {
             ++pos;
             continue;
         }
-        const int bars = IndexOf(s, pos), spaces = IndexOf(s, pos + 1);
+        // Table indices; anything outside '/'..':' (a missing character included) ends the
+        // drawing.
+        const int bars = OffsetAt(s, pos, '/', ':'), spaces = OffsetAt(s, pos + 1, '/', ':');
         if (bars < 0 || spaces < 0)
             return;
         for (int i = 0; i < 5; ++i) {

@@ -1,6 +1,7 @@
 // POSTNET: height-modulated digits between two full frame bars, with the digit-sum check digit.
 #include "engine/Barcode.h"
 #include "engine/detail/Bars.h"
+#include "engine/detail/Digits.h"
 
 namespace lumivex {
 
@@ -36,8 +37,8 @@ void DrawPOSTNET(BarWriter& W, const std::string& Text) {
     const std::string s = Text + POSTNET_Check(Text);
     W.Bar();
     for (const char ch : s) {
-        const int d = static_cast<unsigned char>(ch) - 48;
-        if (d < 0 || d > 9)
+        const int d = DigitOf(ch);
+        if (d < 0)
             return;
         for (int i = 0; i < kBarsPerDigit; ++i) {
             W.Space();

@@ -1,6 +1,7 @@
 // UPC/EAN 2- and 5-digit add-ons: start guard, L and G characters with delineators, parity.
 #include "engine/Barcode.h"
 #include "engine/detail/Bars.h"
+#include "engine/detail/Digits.h"
 #include "host/SysUtils.h"
 
 namespace lumivex {
@@ -25,15 +26,6 @@ constexpr int kCharModules = 7;
 // The 7 modules of Digit's L code (high byte of its entry) or G code (low byte).
 void Character(BarWriter& W, int Digit, bool G) {
     W.Pattern(BC_EAN_LEFT[Digit], kCharModules, G ? 7 : 15);
-}
-
-// The digit a character stands for, or -1 for anything else; a character beyond the text counts
-// as anything else.
-int DigitAt(const std::string& S, std::size_t Pos) {
-    if (Pos >= S.size())
-        return -1;
-    const int d = static_cast<unsigned char>(S[Pos]) - '0';
-    return d >= 0 && d <= 9 ? d : -1;
 }
 
 void Delineator(BarWriter& W) {

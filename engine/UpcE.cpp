@@ -1,6 +1,7 @@
 // UPC-E: its code and parity tables, the UPC-E/UPC-A conversions and the renderer.
 #include "engine/Barcode.h"
 #include "engine/detail/Bars.h"
+#include "engine/detail/Digits.h"
 
 namespace lumivex {
 
@@ -93,8 +94,8 @@ void DrawUPCE(BarWriter& W, const std::string& Text) {
 
     W.Pattern(0b101, 3, 2);
     for (std::size_t k = 1; k <= s.size(); ++k) {
-        const int d = static_cast<unsigned char>(s[k - 1]) - '0';
-        if (d < 0 || d > 9)
+        const int d = DigitOf(s[k - 1]);
+        if (d < 0)
             return;
         // Characters past the sixth, which only a direct call passes, read on down the parity
         // word and take the L code once it is used up.

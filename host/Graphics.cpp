@@ -174,9 +174,11 @@ const TTypeInfo& FontCharsetType() {
 }
 
 const TTypeInfo& FontStylesType() {
-    static const TTypeInfo t{
-        TTypeKind::Set, "TFontStyles", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}, {},
-        nullptr};
+    static const TTypeInfo t{TTypeKind::Set,
+                             "TFontStyles",
+                             {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"},
+                             {},
+                             nullptr};
     return t;
 }
 
@@ -209,7 +211,7 @@ const TClassInfo& TFont::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo c("TFont", &TPersistent::StaticClassInfo());
         c.Ordinal<TFont, TFontCharset>("Charset", FontCharsetType(), &TFont::GetCharset,
-                                        &TFont::SetCharset);
+                                       &TFont::SetCharset);
         c.Ordinal<TFont, TColor>("Color", ColorType(), &TFont::GetColor, &TFont::SetColor);
         c.Ordinal<TFont, int>("Height", IntegerType(), &TFont::GetHeight, &TFont::SetHeight);
         c.String<TFont, const std::string&>("Name", &TFont::GetName, &TFont::SetName);

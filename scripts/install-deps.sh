@@ -6,7 +6,9 @@ PACKAGES=(
   # tool chain
   g++ cmake ninja-build pkg-config
   # libraries the code links
-  libpng-dev libfreetype-dev libfontconfig-dev libcli11-dev
+  libpng-dev libfreetype-dev libfontconfig-dev libcli11-dev libsqlite3-dev
+  # the sqlite3 shell, for building sample databases from text
+  sqlite3
   # fonts: fontconfig maps "Courier New" to Liberation Mono
   fonts-liberation
   # tests and benchmarks

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/Barcode.h"
+#include "tests/engine/Modules.h"
 
 using namespace lumivex;
 
@@ -162,11 +163,8 @@ TEST(Code128, PatternTable) {
         seen.insert(w);
     }
     EXPECT_EQ(seen.size(), 107u);
-    EXPECT_EQ(BC_Code128[0], 0xD980);
-    EXPECT_EQ(BC_Code128[103], 0xD080);
-    EXPECT_EQ(BC_Code128[104], 0xD200);
-    EXPECT_EQ(BC_Code128[105], 0xD380);
-    EXPECT_EQ(BC_Code128[106], 0xC758);
+    test::ExpectEntries(BC_Code128,
+                        {{0, 0xD980}, {103, 0xD080}, {104, 0xD200}, {105, 0xD380}, {106, 0xC758}});
 }
 
 } // namespace

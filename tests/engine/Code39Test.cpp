@@ -8,8 +8,9 @@
 
 #include "engine/Barcode.h"
 #include "tests/engine/Decode.h"
+#include "tests/engine/Modules.h"
 
-namespace lumivex {
+namespace lumivex::test {
 namespace {
 
 // The 44 characters in table order, and their nine elements as the Code 39 standard lists them:
@@ -39,86 +40,42 @@ std::string L(char c) {
 const std::string Quiet(10, '0');
 const std::string Star = L('*');
 
-using Renderer = void (*)(vcl::TCanvas&, int, int, int, int, const std::string&);
-constexpr int Top = 2;
-constexpr int BarHeight = 4;
-
-// The pixels of row Y as '1' (black) and '0' (white).
-std::string Row(const vcl::TBitmap& b, int Y) {
-    std::string s;
-    for (int x = 0; x < b.GetWidth(); ++x)
-        s += b.PixelColor(x, Y) == vcl::clBlack ? '1' : '0';
-    return s;
-}
-
-// The public renderer at Scale 1 on a white bitmap, the symbol starting at x = 10 as in CreateBC's
-// bitmaps: row Top from x = 0.
-std::string Drawn(Renderer Render, const std::string& Text, int Width) {
-    vcl::TBitmap bmp;
-    bmp.SetSize(Width, Top + BarHeight + 2);
-    Render(bmp.GetCanvas(), 10, Top, BarHeight, 1, Text);
-    const std::string row = Row(bmp, Top);
-    // A full-height bar: the rows of the bar read alike, the rows around it are white.
-    EXPECT_EQ(Row(bmp, Top + BarHeight - 1), row);
-    EXPECT_EQ(Row(bmp, Top - 1), std::string(Width, '0'));
-    EXPECT_EQ(Row(bmp, Top + BarHeight), std::string(Width, '0'));
-    return row;
-}
-
-struct ModuleRow {
-    std::string Text;
-    std::string Modules; // from x = 0, quiet zone included; the rest of the row is white
-    const char* Note;
-};
-
-void ExpectModules(Renderer Render, const std::vector<ModuleRow>& Rows) {
-    for (const ModuleRow& r : Rows) {
-        SCOPED_TRACE(testing::Message() << "\"" << test::Escaped(r.Text) << "\": " << r.Note);
-        const int width = static_cast<int>(r.Modules.size()) + 30;
-        std::string expected = r.Modules;
-        expected.resize(width, '0');
-        EXPECT_EQ(Drawn(Render, r.Text, width), expected);
-    }
-}
-
 TEST(Code39, DrawsFramedCharactersAndStopsAtTheFirstItCannotWrite) {
     ExpectModules(
         BarcodeCode39,
         {
-            {"", Quiet + Star + Star, "start and stop only, 26 modules"},
-            {"AB", Quiet + Star + L('A') + L('B') + Star, "two letters"},
-            {"09", Quiet + Star + L('0') + L('9') + Star, "the first and last digit"},
-            {"-. $/+%",
-             Quiet + Star + L('-') + L('.') + L(' ') + L('$') + L('/') + L('+') + L('%') + Star,
+            {"", Star + Star, "start and stop only, 26 modules"},
+            {"AB", Star + L('A') + L('B') + Star, "two letters"},
+            {"09", Star + L('0') + L('9') + Star, "the first and last digit"},
+            {"-. $/+%", Star + L('-') + L('.') + L(' ') + L('$') + L('/') + L('+') + L('%') + Star,
              "the seven signs"},
-            {"A*B", Quiet + Star + L('A') + Star + L('B') + Star, "a '*' inside is drawn as one"},
-            {"A!B", Quiet + Star + L('A'), "'!' has no pattern: no stop character"},
-            {"@", Quiet + Star, "the at sign has no pattern either"},
-            {"Ab", Quiet + Star + L('A'), "lower case lies above 'Z'"},
-            {"[", Quiet + Star, "the byte after 'Z'"},
-            {"\x1F", Quiet + Star, "the byte before the space"},
-            {"Z\x80", Quiet + Star + L('Z'), "a byte above 127"},
+            {"A*B", Star + L('A') + Star + L('B') + Star, "a '*' inside is drawn as one"},
+            {"A!B", Star + L('A'), "'!' has no pattern: no stop character"},
+            {"@", Star, "the at sign has no pattern either"},
+            {"Ab", Star + L('A'), "lower case lies above 'Z'"},
+            {"[", Star, "the byte after 'Z'"},
+            {"\x1F", Star, "the byte before the space"},
+            {"Z\x80", Star + L('Z'), "a byte above 127"},
         });
 }
 
 TEST(Code39, FullAsciiDrawsPairsAndStopsAboveByte127) {
     const std::string plusA = L('+') + L('A'), plusB = L('+') + L('B'), plusC = L('+') + L('C');
-    ExpectModules(
-        BarcodeCode39ext,
-        {
-            {"", Quiet + Star + Star, "start and stop only"},
-            {"abc", Quiet + Star + plusA + plusB + plusC + Star, "+A +B +C: 8 characters"},
-            {"-", Quiet + Star + L('/') + L('M') + Star, "'-' is the pair /M"},
-            {".", Quiet + Star + L('/') + L('N') + Star, "'.' is the pair /N"},
-            {"A 1", Quiet + Star + L('A') + L(' ') + L('1') + Star, "single characters"},
-            {std::string(1, '\0'), Quiet + Star + L('%') + L('U') + Star, "NUL is %U"},
-            {"\x7F", Quiet + Star + L('%') + L('T') + Star, "DEL is %T"},
-            {"@`", Quiet + Star + L('%') + L('V') + L('%') + L('W') + Star, "%V and %W"},
-            {"A\x80"
-             "B",
-             Quiet + Star + L('A'), "byte 128: no further character, no stop"},
-            {"\xFF", Quiet + Star, "a text that begins above 127 shows the start only"},
-        });
+    ExpectModules(BarcodeCode39ext,
+                  {
+                      {"", Star + Star, "start and stop only"},
+                      {"abc", Star + plusA + plusB + plusC + Star, "+A +B +C: 8 characters"},
+                      {"-", Star + L('/') + L('M') + Star, "'-' is the pair /M"},
+                      {".", Star + L('/') + L('N') + Star, "'.' is the pair /N"},
+                      {"A 1", Star + L('A') + L(' ') + L('1') + Star, "single characters"},
+                      {std::string(1, '\0'), Star + L('%') + L('U') + Star, "NUL is %U"},
+                      {"\x7F", Star + L('%') + L('T') + Star, "DEL is %T"},
+                      {"@`", Star + L('%') + L('V') + L('%') + L('W') + Star, "%V and %W"},
+                      {"A\x80"
+                       "B",
+                       Star + L('A'), "byte 128: no further character, no stop"},
+                      {"\xFF", Star, "a text that begins above 127 shows the start only"},
+                  });
     // The 8 characters of abc are 104 modules.
     EXPECT_EQ((Star + plusA + plusB + plusC + Star).size(), 104u);
 }
@@ -126,20 +83,8 @@ TEST(Code39, FullAsciiDrawsPairsAndStopsAboveByte127) {
 TEST(Code39, RenderersGiveTheBrushBackAndPaintNothingButBars) {
     for (const Renderer render : {BarcodeCode39, BarcodeCode39ext}) {
         vcl::TBitmap bmp;
-        bmp.SetSize(80, 10);
-        vcl::TCanvas& c = bmp.GetCanvas();
-        c.GetBrush().SetColor(vcl::clRed);
-        c.FillRect(vcl::Rect(0, 0, 80, 10));
-        c.GetBrush().SetStyle(vcl::bsClear);
         // Stops early in both: after the start and 'A'.
-        render(c, 3, 2, 5, 1, "A\x80");
-        EXPECT_EQ(c.GetBrush().GetColor(), vcl::clRed);
-        EXPECT_EQ(c.GetBrush().GetStyle(), vcl::bsClear);
-        EXPECT_EQ(c.GetPixel(3, 2), vcl::clBlack);
-        EXPECT_EQ(c.GetPixel(3, 6), vcl::clBlack);
-        EXPECT_EQ(c.GetPixel(3, 1), vcl::clRed);
-        EXPECT_EQ(c.GetPixel(3, 7), vcl::clRed);
-        EXPECT_EQ(c.GetPixel(4, 4), vcl::clRed) << "a space keeps what was there";
+        const vcl::TCanvas& c = DrawnOnRed(bmp, 80, render, "A\x80");
         EXPECT_EQ(c.GetPixel(3 + 26, 4), vcl::clRed) << "nothing after the second character";
     }
 }
@@ -172,14 +117,12 @@ TEST(Code39, CalcWidthMatchesTheDrawnSymbol) {
     };
     for (const auto& r : rows) {
         for (const int scale : {1, 2, 3}) {
-            SCOPED_TRACE(testing::Message() << "\"" << test::Escaped(r.Text) << "\" scale " << scale
-                                            << ": " << r.Note);
+            SCOPED_TRACE(testing::Message()
+                         << "\"" << Escaped(r.Text) << "\" scale " << scale << ": " << r.Note);
             EXPECT_EQ(CalcWidth(scale, r.Type, r.Text), r.Width * scale);
             vcl::TBitmap bmp;
-            bmp.SetPixelFormat(vcl::pf8bit);
-            bmp.SetHeight(20);
-            CreateBC(bmp, r.Type, scale, 20, r.Text, false, bcNoRotate);
-            ASSERT_EQ(bmp.GetWidth(), r.Width * scale);
+            ASSERT_TRUE(
+                CreatedAtCalcWidth(bmp, BitmapStart::EightBit, 20, r.Type, scale, r.Text, false));
             const std::string row = Row(bmp, 0);
             EXPECT_EQ(row.find('1'), 10u * scale) << "first bar";
             // The last character ends with a narrow bar, then its gap.
@@ -192,14 +135,11 @@ TEST(Code39, CalcWidthMatchesTheDrawnSymbol) {
 TEST(Code39, CreateBCDrawsTheModulesOfTheRenderer) {
     const std::string modules = Quiet + Star + L('+') + L('A') + L('1') + Star + Quiet;
     for (const int scale : {1, 2, 3}) {
-        std::string expected;
-        for (const char m : modules)
-            expected += std::string(scale, m);
+        const std::string expected = Widen(modules, scale);
         vcl::TBitmap bmp;
-        bmp.SetPixelFormat(vcl::pf8bit);
         // Tall enough that the printed text leaves the top rows of bars whole.
         const int height = 50 * scale;
-        bmp.SetHeight(height);
+        PrepareBitmap(bmp, height, BitmapStart::EightBit);
         CreateBC(bmp, bcCode39Ext, scale, height, "a1", true, bcNoRotate);
         EXPECT_EQ(Row(bmp, 0), expected) << scale;
         CreateBC(bmp, bcCode39, scale, height, "+A1", false, bcNoRotate);
@@ -229,17 +169,11 @@ TEST(Code39, PatternTable) {
         EXPECT_EQ(elements, 9);
         EXPECT_EQ(wide, 3);
         // The module string of the standard's elements.
-        std::string bits;
-        for (int b = 0; b < 13; ++b)
-            bits += (w >> (15 - b)) & 1 ? '1' : '0';
-        EXPECT_EQ(bits, L(Order[i]));
+        EXPECT_EQ(Bits(w, 13), L(Order[i]));
         seen.insert(w);
     }
     EXPECT_EQ(seen.size(), 44u);
-    EXPECT_EQ(BC_Code39[0], 0xA6D0);
-    EXPECT_EQ(BC_Code39[10], 0xD4B0);
-    EXPECT_EQ(BC_Code39[39], 0x96D0);
-    EXPECT_EQ(BC_Code39[43], 0xA490);
+    ExpectEntries(BC_Code39, {{0, 0xA6D0}, {10, 0xD4B0}, {39, 0x96D0}, {43, 0xA490}});
 }
 
 TEST(Code39, ReferenceTables) {
@@ -267,74 +201,27 @@ TEST(Code39, ReferenceTables) {
             ASSERT_LE(second, 36);
         }
     }
-    // Rows of the full-ASCII table, one per range.
-    const struct {
-        int Byte;
-        std::uint16_t Pair;
-    } rows[] = {
-        {0, 0x2C1F},   {1, 0x290B},   {26, 0x2924}, {27, 0x2C0B}, {31, 0x2C0F}, {32, 0x2700},
-        {33, 0x2A0B},  {44, 0x2A16},  {45, 0x2A17}, {46, 0x2A18}, {47, 0x2A19}, {48, 0x0100},
-        {57, 0x0A00},  {58, 0x2A24},  {59, 0x2C10}, {63, 0x2C14}, {64, 0x2C20}, {65, 0x0B00},
-        {90, 0x2400},  {91, 0x2C15},  {95, 0x2C19}, {96, 0x2C21}, {97, 0x2B0B}, {122, 0x2B24},
-        {123, 0x2C1A}, {127, 0x2C1E},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(BC_Code39ERef[r.Byte], r.Pair) << "byte " << r.Byte;
+    // Rows of the full-ASCII table, one per range, indexed by byte.
+    ExpectEntries(BC_Code39ERef,
+                  {
+                      {0, 0x2C1F},   {1, 0x290B},  {26, 0x2924}, {27, 0x2C0B},  {31, 0x2C0F},
+                      {32, 0x2700},  {33, 0x2A0B}, {44, 0x2A16}, {45, 0x2A17},  {46, 0x2A18},
+                      {47, 0x2A19},  {48, 0x0100}, {57, 0x0A00}, {58, 0x2A24},  {59, 0x2C10},
+                      {63, 0x2C14},  {64, 0x2C20}, {65, 0x0B00}, {90, 0x2400},  {91, 0x2C15},
+                      {95, 0x2C19},  {96, 0x2C21}, {97, 0x2B0B}, {122, 0x2B24}, {123, 0x2C1A},
+                      {127, 0x2C1E},
+                  });
 }
 
 // ---- a real decoder ----
-
-const char* RotateName(TbcRotate Rotate) {
-    static const char* const names[] = {"bcNoRotate", "bcRotate90", "bcRotate180", "bcRotate270"};
-    return names[Rotate];
-}
-
-testing::AssertionResult ReadsBack(TBarCodeType Type, const std::string& Text, int Scale,
-                                   TbcRotate Rotate, bool Interpret) {
-    vcl::TBitmap bmp;
-    bmp.SetMonochrome(true);
-    bmp.SetPixelFormat(vcl::pf8bit);
-    bmp.SetHeight(60);
-    CreateBC(bmp, Type, Scale, 60, Text, Interpret, Rotate);
-    const test::DecodeResult got = test::Decode(bmp, test::DecodeOptionsFor(Type, Rotate));
-    if (!got.Read)
-        return testing::AssertionFailure() << "not read: " << got.Error;
-    if (got.Format != ZXing::BarcodeFormat::Code39)
-        return testing::AssertionFailure() << "read as " << ZXing::ToString(got.Format);
-    if (got.Bytes != Text)
-        return testing::AssertionFailure() << "read \"" << test::Escaped(got.Bytes) << "\"";
-    if (got.Orientation != 90 * Rotate)
-        return testing::AssertionFailure() << "read at " << got.Orientation << " degrees";
-    return testing::AssertionSuccess();
-}
-
-testing::AssertionResult ReadsBackEverywhere(TBarCodeType Type, const std::string& Text) {
-    for (int scale = 1; scale <= 3; ++scale)
-        for (int r = 0; r < RotateCount; ++r)
-            for (const bool interpret : {false, true}) {
-                const auto rotate = static_cast<TbcRotate>(r);
-                const testing::AssertionResult one =
-                    ReadsBack(Type, Text, scale, rotate, interpret);
-                if (!one)
-                    return testing::AssertionFailure()
-                           << "scale " << scale << ", " << RotateName(rotate) << ", interpret "
-                           << interpret << ": " << one.message();
-            }
-    return testing::AssertionSuccess();
-}
-
-std::string Bytes(int First, int Last) {
-    std::string s;
-    for (int c = First; c <= Last; ++c)
-        s += static_cast<char>(c);
-    return s;
-}
 
 // Code 39 carries no check character; what zxing reads is the text itself.
 TEST(Code39, DecodesAtEveryScaleAndRotation) {
     for (const std::string text :
          {"0123456789", "ABCDEFGHIJKLM", "NOPQRSTUVWXYZ", "-. $/+%", "CODE 39", "7", "$A/B+C%D"})
-        EXPECT_TRUE(ReadsBackEverywhere(bcCode39, text)) << "\"" << text << "\"";
+        EXPECT_TRUE(
+            ReadsBackEverywhere(bcCode39, text, ReadsAs(ZXing::BarcodeFormat::Code39, text)))
+            << "\"" << text << "\"";
 }
 
 // In its extended mode zxing turns the pairs back into bytes, /M and /N into '-' and '.'.
@@ -351,8 +238,10 @@ TEST(Code39, FullAsciiDecodesAtEveryScaleAndRotation) {
         std::string("A\0B", 3),
     };
     for (const std::string& text : texts)
-        EXPECT_TRUE(ReadsBackEverywhere(bcCode39Ext, text)) << "\"" << test::Escaped(text) << "\"";
+        EXPECT_TRUE(
+            ReadsBackEverywhere(bcCode39Ext, text, ReadsAs(ZXing::BarcodeFormat::Code39, text)))
+            << "\"" << Escaped(text) << "\"";
 }
 
 } // namespace
-} // namespace lumivex
+} // namespace lumivex::test

@@ -7,8 +7,9 @@
 
 #include "engine/Barcode.h"
 #include "tests/engine/Decode.h"
+#include "tests/engine/Modules.h"
 
-namespace lumivex {
+namespace lumivex::test {
 namespace {
 
 // Symbol values 0..46 and the start/stop symbol (47) as the Code 93 standard lists them: the
@@ -45,20 +46,6 @@ const std::string Quiet(10, '0');
 const std::string Start = S(47);
 const std::string StopBar = S(47) + "1"; // the stop symbol and its closing bar
 
-std::string Row(const vcl::TBitmap& b, int Y) {
-    std::string s;
-    for (int x = 0; x < b.GetWidth(); ++x)
-        s += b.PixelColor(x, Y) == vcl::clBlack ? '1' : '0';
-    return s;
-}
-
-std::string Scaled(const std::string& Modules, int Scale) {
-    std::string s;
-    for (const char m : Modules)
-        s += std::string(Scale, m);
-    return s;
-}
-
 TEST(Code93, CheckSymbols) {
     const struct {
         std::string Text;
@@ -90,66 +77,35 @@ TEST(Code93, CheckSymbols) {
     EXPECT_EQ(Mod93Left("\xC0\xFF"), 0);
 }
 
-struct ModuleRow {
-    std::string Text;
-    std::string Modules; // from x = 0, quiet zone included; the rest of the row is white
-    const char* Note;
-};
-
 const std::vector<ModuleRow>& ModuleRows() {
     static const std::vector<ModuleRow> rows = {
-        {"", Quiet + Start + S(0) + S(0) + StopBar, "start, C = 0, K = 0, stop: 37 modules"},
+        {"", Start + S(0) + S(0) + StopBar, "start, C = 0, K = 0, stop: 37 modules"},
         {"TEST93",
-         Quiet + Start + S(V('T')) + S(V('E')) + S(V('S')) + S(V('T')) + S(9) + S(3) + S(41) +
-             S(6) + StopBar,
+         Start + S(V('T')) + S(V('E')) + S(V('S')) + S(V('T')) + S(9) + S(3) + S(41) + S(6) +
+             StopBar,
          "C 41, K 6"},
-        {"ABC", Quiet + Start + S(10) + S(11) + S(12) + S(17) + S(20) + StopBar, "C 17, K 20"},
-        {"a", Quiet + Start + S(ShiftPlus) + S(10) + S(8) + S(25) + StopBar, "(+)A, C 8, K 25"},
-        {"!", Quiet + Start + S(ShiftSlash) + S(10) + S(6) + S(20) + StopBar, "(/)A, C 6, K 20"},
-        {std::string(1, '\0'),
-         Quiet + Start + S(ShiftPercent) + S(V('U')) + S(24) + S(28) + StopBar,
+        {"ABC", Start + S(10) + S(11) + S(12) + S(17) + S(20) + StopBar, "C 17, K 20"},
+        {"a", Start + S(ShiftPlus) + S(10) + S(8) + S(25) + StopBar, "(+)A, C 8, K 25"},
+        {"!", Start + S(ShiftSlash) + S(10) + S(6) + S(20) + StopBar, "(/)A, C 6, K 20"},
+        {std::string(1, '\0'), Start + S(ShiftPercent) + S(V('U')) + S(24) + S(28) + StopBar,
          "NUL is (%)U: C = 30 + 44 x 2 = 118 mod 47, K = 24 + 30 x 2 + 44 x 3 = 216 mod 47"},
-        {"\x01", Quiet + Start + S(ShiftDollar) + S(10) + S(2) + S(10) + StopBar,
+        {"\x01", Start + S(ShiftDollar) + S(10) + S(2) + S(10) + StopBar,
          "SOH is ($)A: C = 10 + 43 x 2 = 96 mod 47, K = 2 + 10 x 2 + 43 x 3 = 151 mod 47"},
         {"A\x80"
          "B",
-         Quiet + Start + S(10), "byte 128: no further symbol, no checks, no stop"},
-        {"\x80", Quiet + Start, "a text that begins above 127 shows the start only"},
+         Start + S(10), "byte 128: no further symbol, no checks, no stop"},
+        {"\x80", Start, "a text that begins above 127 shows the start only"},
     };
     return rows;
 }
 
 TEST(Code93, DrawsSymbolsChecksAndStopAndStopsAboveByte127) {
-    for (const ModuleRow& r : ModuleRows()) {
-        SCOPED_TRACE(testing::Message() << "\"" << test::Escaped(r.Text) << "\": " << r.Note);
-        const int width = static_cast<int>(r.Modules.size()) + 30;
-        vcl::TBitmap bmp;
-        bmp.SetSize(width, 8);
-        BarcodeCode93(bmp.GetCanvas(), 10, 2, 4, 1, r.Text);
-        std::string expected = r.Modules;
-        expected.resize(width, '0');
-        EXPECT_EQ(Row(bmp, 2), expected);
-        EXPECT_EQ(Row(bmp, 5), expected);
-        EXPECT_EQ(Row(bmp, 1), std::string(width, '0'));
-        EXPECT_EQ(Row(bmp, 6), std::string(width, '0'));
-    }
+    ExpectModules(BarcodeCode93, ModuleRows());
 }
 
 TEST(Code93, RendererGivesTheBrushBackAndPaintsNothingButBars) {
     vcl::TBitmap bmp;
-    bmp.SetSize(60, 10);
-    vcl::TCanvas& c = bmp.GetCanvas();
-    c.GetBrush().SetColor(vcl::clRed);
-    c.FillRect(vcl::Rect(0, 0, 60, 10));
-    c.GetBrush().SetStyle(vcl::bsClear);
-    BarcodeCode93(c, 3, 2, 5, 1, "A\x80");
-    EXPECT_EQ(c.GetBrush().GetColor(), vcl::clRed);
-    EXPECT_EQ(c.GetBrush().GetStyle(), vcl::bsClear);
-    EXPECT_EQ(c.GetPixel(3, 2), vcl::clBlack);
-    EXPECT_EQ(c.GetPixel(3, 6), vcl::clBlack);
-    EXPECT_EQ(c.GetPixel(3, 1), vcl::clRed);
-    EXPECT_EQ(c.GetPixel(3, 7), vcl::clRed);
-    EXPECT_EQ(c.GetPixel(4, 4), vcl::clRed) << "a space keeps what was there";
+    const vcl::TCanvas& c = DrawnOnRed(bmp, 60, BarcodeCode93, "A\x80");
     for (int x = 3 + 18; x < 60; ++x)
         EXPECT_EQ(c.GetPixel(x, 4), vcl::clRed) << "nothing after 'A', column " << x;
 }
@@ -161,15 +117,13 @@ TEST(Code93, CalcWidthMatchesTheDrawnSymbol) {
         if (r.Text.empty())
             continue; // CreateBC draws no bars for it
         for (const int scale : {1, 2, 3}) {
-            SCOPED_TRACE(testing::Message() << "\"" << test::Escaped(r.Text) << "\" scale " << scale
-                                            << ": " << r.Note);
+            SCOPED_TRACE(testing::Message()
+                         << "\"" << Escaped(r.Text) << "\" scale " << scale << ": " << r.Note);
             vcl::TBitmap bmp;
-            bmp.SetPixelFormat(vcl::pf8bit);
-            bmp.SetHeight(20);
-            CreateBC(bmp, bcCode93, scale, 20, r.Text, false, bcNoRotate);
-            const int width = CalcWidth(scale, bcCode93, r.Text);
-            ASSERT_EQ(bmp.GetWidth(), width);
-            std::string expected = Scaled(r.Modules, scale);
+            ASSERT_TRUE(
+                CreatedAtCalcWidth(bmp, BitmapStart::EightBit, 20, bcCode93, scale, r.Text, false));
+            const int width = bmp.GetWidth();
+            std::string expected = Widen(Quiet + r.Modules, scale);
             ASSERT_LE(static_cast<int>(expected.size()), width);
             expected.resize(width, '0');
             EXPECT_EQ(Row(bmp, 0), expected);
@@ -195,16 +149,14 @@ TEST(Code93, CalcWidthMatchesTheDrawnSymbol) {
     };
     for (const auto& r : rows) {
         for (const int scale : {1, 2, 3}) {
-            SCOPED_TRACE(testing::Message() << "\"" << test::Escaped(r.Text) << "\" scale " << scale
-                                            << ": " << r.Note);
+            SCOPED_TRACE(testing::Message()
+                         << "\"" << Escaped(r.Text) << "\" scale " << scale << ": " << r.Note);
             EXPECT_EQ(CalcWidth(scale, bcCode93, r.Text), r.Width * scale);
             if (!r.Complete)
                 continue;
             vcl::TBitmap bmp;
-            bmp.SetPixelFormat(vcl::pf8bit);
-            bmp.SetHeight(20);
-            CreateBC(bmp, bcCode93, scale, 20, r.Text, true, bcNoRotate);
-            ASSERT_EQ(bmp.GetWidth(), r.Width * scale);
+            ASSERT_TRUE(
+                CreatedAtCalcWidth(bmp, BitmapStart::EightBit, 20, bcCode93, scale, r.Text, true));
             const std::string row = Row(bmp, 0);
             EXPECT_EQ(row.find('1'), 10u * scale) << "first bar";
             EXPECT_EQ(row.rfind('1'), (r.Width - 10u) * scale - 1u) << "closing bar";
@@ -237,19 +189,13 @@ TEST(Code93, PatternTable) {
         EXPECT_EQ(bars, v == 48 ? 4 : 3);
         EXPECT_EQ(spaces, 3);
         EXPECT_EQ(lastDark, v == 48) << "symbols end with a space, the closing bar with a bar";
-        std::string bits;
-        for (int b = 0; b < modules; ++b)
-            bits += (w >> (15 - b)) & 1 ? '1' : '0';
-        EXPECT_EQ(bits, v == 48 ? StopBar : S(v)) << "the standard's widths";
+        EXPECT_EQ(Bits(w, modules), v == 48 ? StopBar : S(v)) << "the standard's widths";
         seen.insert(w);
     }
     EXPECT_EQ(seen.size(), 49u);
-    EXPECT_EQ(BC_Code93[0], 0x8A00);
-    EXPECT_EQ(BC_Code93[10], 0xD400);
-    EXPECT_EQ(BC_Code93[43], 0x9300);
-    EXPECT_EQ(BC_Code93[46], 0x9900);
-    EXPECT_EQ(BC_Code93[47], 0xAF00);
-    EXPECT_EQ(BC_Code93[48], 0xAF40);
+    ExpectEntries(
+        BC_Code93,
+        {{0, 0x8A00}, {10, 0xD400}, {43, 0x9300}, {46, 0x9900}, {47, 0xAF00}, {48, 0xAF40}});
 }
 
 TEST(Code93, ReferenceTable) {
@@ -267,69 +213,22 @@ TEST(Code93, ReferenceTable) {
             EXPECT_LE(second, 35);
         }
     }
-    const struct {
-        int Byte;
-        std::uint16_t Pair;
-    } rows[] = {
-        {0, 0x2C1E},   {1, 0x2B0A},   {26, 0x2B23}, {27, 0x2C0A}, {31, 0x2C0E}, {32, 0x26FF},
-        {33, 0x2D0A},  {35, 0x2D0C},  {36, 0x27FF}, {37, 0x2AFF}, {38, 0x2D0F}, {42, 0x2D13},
-        {43, 0x29FF},  {44, 0x2D15},  {45, 0x24FF}, {46, 0x25FF}, {47, 0x28FF}, {48, 0x00FF},
-        {57, 0x09FF},  {58, 0x2D23},  {59, 0x2C0F}, {63, 0x2C13}, {64, 0x2C1F}, {65, 0x0AFF},
-        {90, 0x23FF},  {91, 0x2C14},  {95, 0x2C18}, {96, 0x2C20}, {97, 0x2E0A}, {122, 0x2E23},
-        {123, 0x2C19}, {127, 0x2C1D},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(BC_Code93_Reference[r.Byte], r.Pair) << "byte " << r.Byte;
+    // Rows of the table, indexed by byte.
+    ExpectEntries(BC_Code93_Reference,
+                  {
+                      {0, 0x2C1E},   {1, 0x2B0A},   {26, 0x2B23}, {27, 0x2C0A}, {31, 0x2C0E},
+                      {32, 0x26FF},  {33, 0x2D0A},  {35, 0x2D0C}, {36, 0x27FF}, {37, 0x2AFF},
+                      {38, 0x2D0F},  {42, 0x2D13},  {43, 0x29FF}, {44, 0x2D15}, {45, 0x24FF},
+                      {46, 0x25FF},  {47, 0x28FF},  {48, 0x00FF}, {57, 0x09FF}, {58, 0x2D23},
+                      {59, 0x2C0F},  {63, 0x2C13},  {64, 0x2C1F}, {65, 0x0AFF}, {90, 0x23FF},
+                      {91, 0x2C14},  {95, 0x2C18},  {96, 0x2C20}, {97, 0x2E0A}, {122, 0x2E23},
+                      {123, 0x2C19}, {127, 0x2C1D},
+                  });
 }
 
 // ---- a real decoder ----
 
-const char* RotateName(TbcRotate Rotate) {
-    static const char* const names[] = {"bcNoRotate", "bcRotate90", "bcRotate180", "bcRotate270"};
-    return names[Rotate];
-}
-
 // zxing checks both C and K, strips them and expands the full-ASCII pairs itself.
-testing::AssertionResult ReadsBack(const std::string& Text, int Scale, TbcRotate Rotate,
-                                   bool Interpret) {
-    vcl::TBitmap bmp;
-    bmp.SetMonochrome(true);
-    bmp.SetPixelFormat(vcl::pf8bit);
-    bmp.SetHeight(60);
-    CreateBC(bmp, bcCode93, Scale, 60, Text, Interpret, Rotate);
-    const test::DecodeResult got = test::Decode(bmp, test::DecodeOptionsFor(bcCode93, Rotate));
-    if (!got.Read)
-        return testing::AssertionFailure() << "not read: " << got.Error;
-    if (got.Format != ZXing::BarcodeFormat::Code93)
-        return testing::AssertionFailure() << "read as " << ZXing::ToString(got.Format);
-    if (got.Bytes != Text)
-        return testing::AssertionFailure() << "read \"" << test::Escaped(got.Bytes) << "\"";
-    if (got.Orientation != 90 * Rotate)
-        return testing::AssertionFailure() << "read at " << got.Orientation << " degrees";
-    return testing::AssertionSuccess();
-}
-
-testing::AssertionResult ReadsBackEverywhere(const std::string& Text) {
-    for (int scale = 1; scale <= 3; ++scale)
-        for (int r = 0; r < RotateCount; ++r)
-            for (const bool interpret : {false, true}) {
-                const auto rotate = static_cast<TbcRotate>(r);
-                const testing::AssertionResult one = ReadsBack(Text, scale, rotate, interpret);
-                if (!one)
-                    return testing::AssertionFailure()
-                           << "scale " << scale << ", " << RotateName(rotate) << ", interpret "
-                           << interpret << ": " << one.message();
-            }
-    return testing::AssertionSuccess();
-}
-
-std::string Bytes(int First, int Last) {
-    std::string s;
-    for (int c = First; c <= Last; ++c)
-        s += static_cast<char>(c);
-    return s;
-}
-
 TEST(Code93, DecodesAtEveryScaleAndRotation) {
     const std::vector<std::string> texts = {
         "TEST93",
@@ -345,8 +244,10 @@ TEST(Code93, DecodesAtEveryScaleAndRotation) {
         "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", // C's weights wrap at 20, K's at 15
     };
     for (const std::string& text : texts)
-        EXPECT_TRUE(ReadsBackEverywhere(text)) << "\"" << test::Escaped(text) << "\"";
+        EXPECT_TRUE(
+            ReadsBackEverywhere(bcCode93, text, ReadsAs(ZXing::BarcodeFormat::Code93, text)))
+            << "\"" << Escaped(text) << "\"";
 }
 
 } // namespace
-} // namespace lumivex
+} // namespace lumivex::test

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
 // Text as UTF-8, the return type zxing moves to; also keeps its transition notice quiet.
@@ -111,23 +110,58 @@ DecodeResult Decode(const vcl::TBitmap& Bitmap, const DecodeOptions& Options) {
     return out;
 }
 
-std::string Escaped(const std::string& Bytes) {
-    std::string out;
-    for (const char ch : Bytes) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '\\') {
-            out += "\\\\";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (c >= 32 && c < 127) {
-            out += ch;
-        } else {
-            char buf[5];
-            std::snprintf(buf, sizeof buf, "\\x%02X", c);
-            out += buf;
+std::string NotReadAs(const DecodeResult& Got, ZXing::BarcodeFormat Format,
+                      const std::string& Bytes) {
+    if (Got.Format != Format)
+        return std::string("read as ") + ZXing::ToString(Got.Format);
+    if (Got.Bytes != Bytes)
+        return "read \"" + Escaped(Got.Bytes) + "\"";
+    return {};
+}
+
+ReadCheck ReadsAs(ZXing::BarcodeFormat Format, const std::string& Bytes) {
+    return [Format, Bytes](const DecodeResult& Got) { return NotReadAs(Got, Format, Bytes); };
+}
+
+namespace {
+
+const char* RotateName(TbcRotate Rotate) {
+    switch (Rotate) {
+    case bcNoRotate:
+        return "bcNoRotate";
+    case bcRotate90:
+        return "bcRotate90";
+    case bcRotate180:
+        return "bcRotate180";
+    case bcRotate270:
+        return "bcRotate270";
+    }
+    return "?";
+}
+
+} // namespace
+
+testing::AssertionResult ReadsBackEverywhere(TBarCodeType Type, const std::string& Text,
+                                             const ReadCheck& Check, int Height) {
+    for (int scale = 1; scale <= 3; ++scale) {
+        for (int r = 0; r < RotateCount; ++r) {
+            const auto rotate = static_cast<TbcRotate>(r);
+            for (const bool interpret : {false, true}) {
+                vcl::TBitmap bmp;
+                PrepareBitmap(bmp, Height);
+                CreateBC(bmp, Type, scale, Height, Text, interpret, rotate);
+                const DecodeResult got = Decode(bmp, DecodeOptionsFor(Type, rotate));
+                std::string why = got.Read ? Check(got) : "not read: " + got.Error;
+                if (why.empty() && got.Orientation != 90 * r)
+                    why = "read at " + std::to_string(got.Orientation) + " degrees";
+                if (!why.empty())
+                    return testing::AssertionFailure()
+                           << "scale " << scale << ", " << RotateName(rotate) << ", interpret "
+                           << interpret << ": " << why;
+            }
         }
     }
-    return out;
+    return testing::AssertionSuccess();
 }
 
 } // namespace lumivex::test

@@ -2,12 +2,15 @@
 // Reads a rendered bitmap back with zxing-cpp, so that a test checks what a scanner sees rather
 // than what the encoder meant to draw.
 
+#include <functional>
 #include <string>
 
 #include <ZXing/BarcodeFormat.h>
+#include <gtest/gtest.h>
 
 #include "engine/Barcode.h"
 #include "host/Graphics.h"
+#include "tests/engine/Modules.h"
 
 namespace lumivex::test {
 
@@ -50,7 +53,22 @@ DecodeOptions DecodeOptionsFor(TBarCodeType BarcodeType, TbcRotate Rotate);
 // Decodes Bitmap, whatever its pixel format. Asking for no format at all reads nothing.
 DecodeResult Decode(const vcl::TBitmap& Bitmap, const DecodeOptions& Options);
 
-// Bytes as C escapes (\t, \x01, \x80), so that a failure message shows what was encoded.
-std::string Escaped(const std::string& Bytes);
+// What a test asks of one reading, beyond that it reads at all and in the rotation's direction:
+// empty when the reading is right, else why it is not.
+using ReadCheck = std::function<std::string(const DecodeResult&)>;
+
+// Why Got is not a symbol of Format carrying Bytes; empty when it is.
+std::string NotReadAs(const DecodeResult& Got, ZXing::BarcodeFormat Format,
+                      const std::string& Bytes);
+
+// The check that a reading is of Format and carries Bytes.
+ReadCheck ReadsAs(ZXing::BarcodeFormat Format, const std::string& Bytes);
+
+// CreateBC draws Text at every scale from 1 to 3 and every rotation, without and with the printed
+// text, on a bitmap Height tall prepared as the components prepare theirs; each is read back and
+// must read, pass Check and come in the direction the rotation turned the start to. The first
+// rendering that fails is told.
+testing::AssertionResult ReadsBackEverywhere(TBarCodeType Type, const std::string& Text,
+                                             const ReadCheck& Check, int Height = 60);
 
 } // namespace lumivex::test

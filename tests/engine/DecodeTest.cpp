@@ -6,26 +6,15 @@
 
 #include "engine/Barcode.h"
 #include "tests/engine/Decode.h"
+#include "tests/engine/Modules.h"
 
-namespace lumivex {
+namespace lumivex::test {
 namespace {
-
-using test::Decode;
-using test::DecodeOptionsFor;
-using test::DecodeResult;
-using test::Escaped;
 
 struct TextRow {
     std::string Text;
     const char* Note;
 };
-
-std::string Bytes(int First, int Last) {
-    std::string s;
-    for (int c = First; c <= Last; ++c)
-        s += static_cast<char>(c);
-    return s;
-}
 
 // Each row aims at one decision of the code-set logic; together they draw all 107 patterns.
 // Octal escapes where a hex escape would swallow the letter after it.
@@ -99,81 +88,32 @@ std::string Latin1ToUtf8(const std::string& Bytes) {
     return out;
 }
 
-const char* RotateName(TbcRotate Rotate) {
-    switch (Rotate) {
-    case bcNoRotate:
-        return "bcNoRotate";
-    case bcRotate90:
-        return "bcRotate90";
-    case bcRotate180:
-        return "bcRotate180";
-    case bcRotate270:
-        return "bcRotate270";
-    }
-    return "?";
-}
-
-// The components' way: a monochrome bitmap turned 8-bit, its height set before the call.
-void Render(vcl::TBitmap& bmp, TBarCodeType Type, int Scale, const std::string& Text,
-            bool Interpret, TbcRotate Rotate, int Height = 60) {
-    bmp.SetMonochrome(true);
-    bmp.SetPixelFormat(vcl::pf8bit);
-    bmp.SetHeight(Height);
-    CreateBC(bmp, Type, Scale, Height, Text, Interpret, Rotate);
-}
-
-// One rendering read back: the data, zxing's text, the symbology and the reading direction.
-testing::AssertionResult ReadsBack(TBarCodeType Type, const std::string& Text, int Scale,
-                                   TbcRotate Rotate, bool Interpret,
-                                   const std::string& SymbologyIdentifier) {
-    vcl::TBitmap bmp;
-    Render(bmp, Type, Scale, Text, Interpret, Rotate);
-    const DecodeResult got = Decode(bmp, DecodeOptionsFor(Type, Rotate));
-    if (!got.Read)
-        return testing::AssertionFailure() << "not read: " << got.Error;
-    if (got.Format != ZXing::BarcodeFormat::Code128)
-        return testing::AssertionFailure() << "read as " << ZXing::ToString(got.Format);
-    if (got.Bytes != Text)
-        return testing::AssertionFailure() << "read \"" << Escaped(got.Bytes) << "\"";
-    if (got.Utf8 != Latin1ToUtf8(Text))
-        return testing::AssertionFailure() << "text not Latin-1: \"" << Escaped(got.Utf8) << "\"";
-    if (got.SymbologyIdentifier != SymbologyIdentifier)
-        return testing::AssertionFailure() << "symbology identifier " << got.SymbologyIdentifier;
-    // The start symbol comes first in the direction the rotation turned the left edge to.
-    if (got.Orientation != 90 * Rotate)
-        return testing::AssertionFailure() << "read at " << got.Orientation << " degrees";
-    return testing::AssertionSuccess();
-}
-
-// Every scale and rotation, with and without the printed text; the first failing one is told.
-testing::AssertionResult ReadsBackEverywhere(TBarCodeType Type, const std::string& Text,
-                                             const std::string& SymbologyIdentifier) {
-    for (int scale = 1; scale <= 3; ++scale) {
-        for (int r = 0; r < RotateCount; ++r) {
-            const auto rotate = static_cast<TbcRotate>(r);
-            for (const bool interpret : {false, true}) {
-                const testing::AssertionResult one =
-                    ReadsBack(Type, Text, scale, rotate, interpret, SymbologyIdentifier);
-                if (!one)
-                    return testing::AssertionFailure()
-                           << "scale " << scale << ", " << RotateName(rotate) << ", interpret "
-                           << interpret << ": " << one.message();
-            }
-        }
-    }
-    return testing::AssertionSuccess();
+// Every scale and rotation, with and without the printed text: the data, zxing's text, the
+// symbology and the reading direction (the start symbol comes first in the direction the rotation
+// turned the left edge to).
+testing::AssertionResult ReadsBackAsCode128(TBarCodeType Type, const std::string& Text,
+                                            const std::string& SymbologyIdentifier) {
+    return test::ReadsBackEverywhere(Type, Text, [&](const DecodeResult& got) -> std::string {
+        if (std::string why = NotReadAs(got, ZXing::BarcodeFormat::Code128, Text); !why.empty())
+            return why;
+        if (got.Utf8 != Latin1ToUtf8(Text))
+            return "text not Latin-1: \"" + Escaped(got.Utf8) + "\"";
+        if (got.SymbologyIdentifier != SymbologyIdentifier)
+            return "symbology identifier " + got.SymbologyIdentifier;
+        return {};
+    });
 }
 
 TEST(DecodeTest, Code128ReadsBackAtEveryScaleAndRotation) {
     for (const TextRow& row : Code128Texts())
-        EXPECT_TRUE(ReadsBackEverywhere(bcCode128, row.Text, "]C0"))
+        EXPECT_TRUE(ReadsBackAsCode128(bcCode128, row.Text, "]C0"))
             << "text \"" << Escaped(row.Text) << "\" (" << row.Note << ")";
 }
 
 // zxing reports a leading FNC1 as GS1 content (identifier ]C1) and leaves it out of the data.
 TEST(DecodeTest, EAN128ReadsBackAsGS1AtEveryScaleAndRotation) {
     for (const TextRow& row : Code128Texts())
-        EXPECT_TRUE(ReadsBackEverywhere(bcEAN128, row.Text, "]C1"))
+        EXPECT_TRUE(ReadsBackAsCode128(bcEAN128, row.Text, "]C1"))
             << "text \"" << Escaped(row.Text) << "\" (" << row.Note << ")";
 }
 
@@ -195,11 +135,12 @@ TEST(DecodeTest, ReadsEveryPixelFormat) {
 // An empty text draws no bars; the decoder must find nothing rather than something stale.
 TEST(DecodeTest, EmptyTextReadsNothing) {
     vcl::TBitmap bmp;
-    Render(bmp, bcCode128, 2, "", false, bcNoRotate);
+    PrepareBitmap(bmp, 60);
+    CreateBC(bmp, bcCode128, 2, 60, "", false, bcNoRotate);
     const DecodeResult got = Decode(bmp, DecodeOptionsFor(bcCode128, bcNoRotate));
     EXPECT_FALSE(got.Read);
     EXPECT_TRUE(got.Bytes.empty());
 }
 
 } // namespace
-} // namespace lumivex
+} // namespace lumivex::test

@@ -10,9 +10,9 @@
 
 #include "engine/Barcode.h"
 #include "tests/engine/Decode.h"
+#include "tests/engine/Modules.h"
 
-using namespace lumivex;
-
+namespace lumivex::test {
 namespace {
 
 // ---- the standard's pieces ----
@@ -21,100 +21,14 @@ const std::string Start = "101";
 const std::string Centre = "01010";
 const std::string End = "101";
 
-// The L codes of the EAN/UPC standard; R is L with bars and spaces exchanged, G is R backwards.
-const std::array<std::string, 10> LCodes = {"0001101", "0011001", "0010011", "0111101", "0100011",
-                                            "0110001", "0101111", "0111011", "0110111", "0001011"};
-
-std::string L(char d) {
-    return LCodes[d - '0'];
-}
-std::string R(char d) {
-    std::string s = L(d);
-    for (char& m : s)
-        m = m == '1' ? '0' : '1';
-    return s;
-}
-std::string G(char d) {
-    const std::string r = R(d);
-    return {r.rbegin(), r.rend()};
-}
-
-// Digits in L or G codes as Parity says ('L' or 'G' per digit).
-std::string LeftHalf(const std::string& Parity, const std::string& Digits) {
-    std::string s;
-    for (std::size_t i = 0; i < Digits.size(); ++i)
-        s += Parity[i] == 'G' ? G(Digits[i]) : L(Digits[i]);
-    return s;
-}
 std::string AllL(const std::string& Digits) {
-    return LeftHalf(std::string(Digits.size(), 'L'), Digits);
+    return LGCodes(std::string(Digits.size(), 'L'), Digits);
 }
 std::string RightHalf(const std::string& Digits) {
     std::string s;
     for (const char d : Digits)
-        s += R(d);
+        s += RCode(d);
     return s;
-}
-
-// ---- reading what a renderer drew ----
-
-using Renderer = void (*)(vcl::TCanvas&, int, int, int, int, const std::string&);
-
-constexpr int kLeft = 7, kTop = 3, kHeight = 6;
-
-// Trailing spaces leave no ink, so expectations and readings are compared without them.
-std::string Ink(std::string s) {
-    while (!s.empty() && s.back() == '0')
-        s.pop_back();
-    return s;
-}
-
-std::string Stretch(const std::string& Modules, int Scale) {
-    std::string s;
-    for (const char m : Modules)
-        s += std::string(Scale, m);
-    return s;
-}
-
-// Text drawn by Draw onto a white bitmap: row Top from Left on as '1' (black) and '0' (white).
-// Every bar must run exactly from Top to Top + Height, and the brush must come back as it was.
-std::string Drawn(Renderer Draw, const std::string& Text, int Scale = 1) {
-    vcl::TBitmap bmp;
-    bmp.SetSize(2 * kLeft + 120 * Scale, kTop + kHeight + 3);
-    vcl::TCanvas& c = bmp.GetCanvas();
-    c.GetBrush().SetColor(vcl::clWhite);
-    c.FillRect(vcl::Rect(0, 0, bmp.GetWidth(), bmp.GetHeight()));
-    c.GetBrush().SetColor(vcl::clRed);
-    c.GetBrush().SetStyle(vcl::bsClear);
-    Draw(c, kLeft, kTop, kHeight, Scale, Text);
-    EXPECT_EQ(c.GetBrush().GetColor(), vcl::clRed) << Text;
-    EXPECT_EQ(c.GetBrush().GetStyle(), vcl::bsClear) << Text;
-
-    auto row = [&](int y) {
-        std::string s;
-        for (int x = 0; x < bmp.GetWidth(); ++x)
-            s += bmp.PixelColor(x, y) == vcl::clBlack ? '1' : '0';
-        return s;
-    };
-    const std::string top = row(kTop);
-    const std::string white(bmp.GetWidth(), '0');
-    for (int y = 0; y < bmp.GetHeight(); ++y)
-        EXPECT_EQ(row(y), y >= kTop && y < kTop + kHeight ? top : white) << Text << " row " << y;
-    EXPECT_EQ(top.substr(0, kLeft), std::string(kLeft, '0')) << "nothing left of Left";
-    return Ink(top.substr(kLeft));
-}
-
-struct ModuleRow {
-    std::string text;
-    std::string modules;
-    const char* note;
-};
-
-void ExpectRows(Renderer Draw, const std::vector<ModuleRow>& Rows) {
-    for (const ModuleRow& r : Rows) {
-        SCOPED_TRACE(r.note);
-        EXPECT_EQ(Drawn(Draw, r.text), Ink(r.modules)) << "text \"" << r.text << "\"";
-    }
 }
 
 // ---- check digit ----
@@ -160,32 +74,32 @@ TEST(EanUpc, Mod10Check) {
 // ---- module strings ----
 
 TEST(EanUpc, EAN13Modules) {
-    ExpectRows(BarcodeEAN13,
-               {
-                   {"400638133393",
-                    Start + LeftHalf("LGLLGG", "006381") + Centre + RightHalf("333931") + End,
-                    "standard example 4006381333931, first digit 4 selects LGLLGG"},
-                   {"400638133393",
-                    "101000110101001110101111011110100010010110011010101000010100"
-                    "00101000010111010010000101100110101",
-                    "the same, as printed in the standard"},
-                   {"123", Start + AllL("000000") + Centre + RightHalf("001236") + End,
-                    "padded to 000000000123, check 6; first digit 0: all L codes"},
-                   {"4006381333930",
-                    Start + LeftHalf("LGLLGG", "006381") + Centre + RightHalf("333930") + End,
-                    "13 digits: the text's own last digit stands in the check digit's place"},
-                   {"40063813339312345",
-                    Start + LeftHalf("LGLLGG", "006381") + Centre + RightHalf("333931") + End,
-                    "longer still: only the first 13 characters are drawn"},
-                   {"12345:789012", Start + LeftHalf("LLGL", "2345"),
-                    "first digit 1 (LLGLGG); stops at ':'"},
-                   {"1234567;9012", Start + LeftHalf("LLGLGG", "234567") + Centre,
-                    "stops at ';', the first right-hand character"},
-                   {";", Start + AllL("000000") + Centre + RightHalf("0000"),
-                    "padded to 00000000000;, stops at ';'"},
-                   {":23456789012", "", "first character not a digit: nothing at all"},
-                   {"/23456789012", "", "the same for '/'"},
-               });
+    ExpectModules(BarcodeEAN13,
+                  {
+                      {"400638133393",
+                       Start + LGCodes("LGLLGG", "006381") + Centre + RightHalf("333931") + End,
+                       "standard example 4006381333931, first digit 4 selects LGLLGG"},
+                      {"400638133393",
+                       "101000110101001110101111011110100010010110011010101000010100"
+                       "00101000010111010010000101100110101",
+                       "the same, as printed in the standard"},
+                      {"123", Start + AllL("000000") + Centre + RightHalf("001236") + End,
+                       "padded to 000000000123, check 6; first digit 0: all L codes"},
+                      {"4006381333930",
+                       Start + LGCodes("LGLLGG", "006381") + Centre + RightHalf("333930") + End,
+                       "13 digits: the text's own last digit stands in the check digit's place"},
+                      {"40063813339312345",
+                       Start + LGCodes("LGLLGG", "006381") + Centre + RightHalf("333931") + End,
+                       "longer still: only the first 13 characters are drawn"},
+                      {"12345:789012", Start + LGCodes("LLGL", "2345"),
+                       "first digit 1 (LLGLGG); stops at ':'"},
+                      {"1234567;9012", Start + LGCodes("LLGLGG", "234567") + Centre,
+                       "stops at ';', the first right-hand character"},
+                      {";", Start + AllL("000000") + Centre + RightHalf("0000"),
+                       "padded to 00000000000;, stops at ';'"},
+                      {":23456789012", "", "first character not a digit: nothing at all"},
+                      {"/23456789012", "", "the same for '/'"},
+                  });
 }
 
 TEST(EanUpc, EAN13FirstDigitSelectsParity) {
@@ -196,14 +110,14 @@ TEST(EanUpc, EAN13FirstDigitSelectsParity) {
     for (int p = 0; p < 10; ++p) {
         const std::string text = std::to_string(p) + std::string(11, '0');
         const char check = static_cast<char>('0' + (10 - p) % 10);
-        const std::string expected = Start + LeftHalf(parity[p], "000000") + Centre +
+        const std::string expected = Start + LGCodes(parity[p], "000000") + Centre +
                                      RightHalf(std::string("00000") + check) + End;
         EXPECT_EQ(Drawn(BarcodeEAN13, text), expected) << "first digit " << p;
     }
 }
 
 TEST(EanUpc, EAN8Modules) {
-    ExpectRows(
+    ExpectModules(
         BarcodeEAN8,
         {
             {"9638507", Start + AllL("9638") + Centre + RightHalf("5074") + End,
@@ -222,7 +136,7 @@ TEST(EanUpc, EAN8Modules) {
 }
 
 TEST(EanUpc, UPCAModules) {
-    ExpectRows(
+    ExpectModules(
         BarcodeUPCA,
         {
             {"03600029145", Start + AllL("036000") + Centre + RightHalf("291452") + End,
@@ -240,7 +154,7 @@ TEST(EanUpc, UPCAModules) {
             {"12345:78901", Start + AllL("12345") + Centre + Centre + RightHalf("789018") + End,
              "':' (worth 10, check 8) draws a centre guard in the sixth digit's place"},
             {"0/600029145",
-             Start + L('0') + "101" + AllL("6000") + Centre + RightHalf("291456") + End,
+             Start + LCode('0') + "101" + AllL("6000") + Centre + RightHalf("291456") + End,
              "'/' (worth -1, check 6) draws a 3-module guard from the left byte"},
             {"03600029/45",
              Start + AllL("036000") + Centre + RightHalf("29") + "101" + RightHalf("458") + End,
@@ -261,7 +175,7 @@ TEST(EanUpc, ModulesAreScalePixelsWide) {
     for (const auto& r : rows) {
         const std::string modules = Drawn(r.draw, r.text, 1);
         for (const int scale : {2, 3})
-            EXPECT_EQ(Drawn(r.draw, r.text, scale), Stretch(modules, scale)) << r.text;
+            EXPECT_EQ(Drawn(r.draw, r.text, scale), Widen(modules, scale)) << r.text;
     }
     // At Scale 2 the start guard covers Left..Left+1 and Left+4..Left+5.
     EXPECT_EQ(Drawn(BarcodeEAN13, "400638133393", 2).substr(0, 6), "110011");
@@ -271,14 +185,9 @@ TEST(EanUpc, ModulesAreScalePixelsWide) {
 
 std::string PipelineRow(TBarCodeType Type, int Scale, const std::string& Text, bool Interpret,
                         vcl::TBitmap& bmp) {
-    bmp.SetMonochrome(true);
-    bmp.SetPixelFormat(vcl::pf8bit);
-    bmp.SetHeight(40);
-    CreateBC(bmp, Type, Scale, 40, Text, Interpret, bcNoRotate);
-    std::string s;
-    for (int x = 0; x < bmp.GetWidth(); ++x)
-        s += bmp.PixelColor(x, 0) == vcl::clBlack ? '1' : '0';
-    return s;
+    EXPECT_TRUE(
+        CreatedAtCalcWidth(bmp, BitmapStart::AsComponents, 40, Type, Scale, Text, Interpret));
+    return Row(bmp, 0);
 }
 
 TEST(EanUpc, CreateBCWidthMatchesWhatIsDrawn) {
@@ -304,9 +213,7 @@ TEST(EanUpc, CreateBCWidthMatchesWhatIsDrawn) {
             SCOPED_TRACE(testing::Message() << r.note << ", scale " << scale);
             vcl::TBitmap bmp;
             const std::string row = PipelineRow(r.type, scale, r.text, false, bmp);
-            const int width = CalcWidth(scale, r.type, r.text);
-            EXPECT_EQ(width, (r.type == bcEAN8 ? 87 : 115) * scale);
-            EXPECT_EQ(bmp.GetWidth(), width);
+            EXPECT_EQ(bmp.GetWidth(), (r.type == bcEAN8 ? 87 : 115) * scale);
             EXPECT_EQ(static_cast<int>(row.find('1')), 10 * scale) << "first bar";
             EXPECT_EQ(static_cast<int>(row.rfind('1')), (10 + r.modules) * scale - 1) << "last bar";
         }
@@ -326,7 +233,7 @@ TEST(EanUpc, CreateBCDrawsTheRendererBetweenQuietZones) {
             for (const bool interpret : {false, true}) {
                 vcl::TBitmap bmp;
                 const std::string row = PipelineRow(r.type, scale, r.text, interpret, bmp);
-                const std::string symbol = Stretch(Drawn(r.draw, r.text), scale);
+                const std::string symbol = Widen(Drawn(r.draw, r.text), scale);
                 EXPECT_EQ(row, std::string(10 * scale, '0') + symbol +
                                    std::string(row.size() - 10 * scale - symbol.size(), '0'))
                     << r.text;
@@ -344,20 +251,6 @@ TEST(EanUpc, CreateBCDrawsTheRendererBetweenQuietZones) {
 
 // ---- tables ----
 
-std::string Bits(std::uint32_t Word, int Count, int TopBit) {
-    std::string s;
-    for (int i = 0; i < Count; ++i)
-        s += (Word >> (TopBit - i)) & 1u ? '1' : '0';
-    return s;
-}
-
-int Bars(const std::string& Modules) {
-    int n = 0;
-    for (std::size_t i = 0; i < Modules.size(); ++i)
-        n += Modules[i] == '1' && (i == 0 || Modules[i - 1] == '0');
-    return n;
-}
-
 TEST(EanUpc, CodeTables) {
     std::set<std::string> all;
     for (int d = 0; d < 10; ++d) {
@@ -369,9 +262,9 @@ TEST(EanUpc, CodeTables) {
         // Seven modules, and the bit below them clear.
         for (const std::string* code : {&l, &g, &r})
             EXPECT_EQ(code->back(), '0');
-        EXPECT_EQ(l.substr(0, 7), L(c));
-        EXPECT_EQ(r.substr(0, 7), R(c)) << "R is L with bars and spaces exchanged";
-        EXPECT_EQ(g.substr(0, 7), G(c)) << "G is R backwards";
+        EXPECT_EQ(l.substr(0, 7), LCode(c));
+        EXPECT_EQ(r.substr(0, 7), RCode(c)) << "R is L with bars and spaces exchanged";
+        EXPECT_EQ(g.substr(0, 7), GCode(c)) << "G is R backwards";
         // Two bars and two spaces in seven modules; L and G begin with a space, R with a bar.
         for (const std::string& code : {l.substr(0, 7), g.substr(0, 7), r.substr(0, 7)}) {
             EXPECT_EQ(Bars(code), 2) << code;
@@ -406,55 +299,25 @@ TEST(EanUpc, CodeTables) {
     EXPECT_EQ(Bits(BC_UPCA[11], 8, 7), "01010000");
     for (int d = 0; d < 10; ++d) {
         const char c = static_cast<char>('0' + d);
-        EXPECT_EQ(Bits(BC_UPCA[d + 1], 8, 15), L(c) + "0") << d;
-        EXPECT_EQ(Bits(BC_UPCA[d + 1], 8, 7), R(c) + "0") << d;
+        EXPECT_EQ(Bits(BC_UPCA[d + 1], 8, 15), LCode(c) + "0") << d;
+        EXPECT_EQ(Bits(BC_UPCA[d + 1], 8, 7), RCode(c) + "0") << d;
     }
 }
 
 // ---- a real decoder ----
 
-const char* RotateName(TbcRotate Rotate) {
-    static const char* const names[] = {"bcNoRotate", "bcRotate90", "bcRotate180", "bcRotate270"};
-    return names[Rotate];
-}
-
 // zxing reads a 0-led EAN-13 as UPC-A and a UPC-A as an EAN-13 led by 0; both carry the same
 // number, so the digits are compared with the 0 put back.
-std::string AsEAN13(const test::DecodeResult& Got) {
+std::string AsEAN13(const DecodeResult& Got) {
     return Got.Format == ZXing::BarcodeFormat::UPCA ? "0" + Got.Bytes : Got.Bytes;
 }
 
-testing::AssertionResult ReadsBackEverywhere(TBarCodeType Type, const std::string& Text,
-                                             const std::string& Digits) {
-    for (int scale = 1; scale <= 3; ++scale) {
-        for (int rot = 0; rot < RotateCount; ++rot) {
-            const auto rotate = static_cast<TbcRotate>(rot);
-            for (const bool interpret : {false, true}) {
-                vcl::TBitmap bmp;
-                bmp.SetMonochrome(true);
-                bmp.SetPixelFormat(vcl::pf8bit);
-                bmp.SetHeight(60);
-                CreateBC(bmp, Type, scale, 60, Text, interpret, rotate);
-                const test::DecodeResult got =
-                    test::Decode(bmp, test::DecodeOptionsFor(Type, rotate));
-                std::string why;
-                if (!got.Read) {
-                    why = "not read: " + got.Error;
-                } else if (Type == bcEAN8   ? got.Bytes != Digits
-                           : Type == bcUPCA ? AsEAN13(got) != "0" + Digits
-                                            : AsEAN13(got) != Digits) {
-                    why = "read " + got.Bytes + " as " + ZXing::ToString(got.Format);
-                } else if (got.Orientation != 90 * rot) {
-                    why = "read at " + std::to_string(got.Orientation) + " degrees";
-                }
-                if (!why.empty())
-                    return testing::AssertionFailure()
-                           << "scale " << scale << ", " << RotateName(rotate) << ", interpret "
-                           << interpret << ": " << why;
-            }
-        }
-    }
-    return testing::AssertionSuccess();
+// Why Got does not carry Digits, the padded number with its check digit, as Type's symbol.
+std::string NotTheNumber(TBarCodeType Type, const std::string& Digits, const DecodeResult& Got) {
+    const bool same = Type == bcEAN8   ? Got.Bytes == Digits
+                      : Type == bcUPCA ? AsEAN13(Got) == "0" + Digits
+                                       : AsEAN13(Got) == Digits;
+    return same ? "" : "read " + Got.Bytes + " as " + ZXing::ToString(Got.Format);
 }
 
 TEST(EanUpc, DecoderReadsEveryScaleAndRotation) {
@@ -486,8 +349,12 @@ TEST(EanUpc, DecoderReadsEveryScaleAndRotation) {
     };
     for (const auto& r : rows) {
         ASSERT_EQ(r.digits.back(), Mod10Check(r.digits.substr(0, r.digits.size() - 1)));
-        EXPECT_TRUE(ReadsBackEverywhere(r.type, r.text, r.digits)) << "text " << r.text;
+        EXPECT_TRUE(ReadsBackEverywhere(
+            r.type, r.text,
+            [&](const DecodeResult& got) { return NotTheNumber(r.type, r.digits, got); }))
+            << "text " << r.text;
     }
 }
 
 } // namespace
+} // namespace lumivex::test

@@ -2,16 +2,16 @@
 // pattern table and a real decoder.
 #include <gtest/gtest.h>
 
-#include <set>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "engine/Barcode.h"
 #include "engine/detail/Bars.h"
 #include "tests/engine/Decode.h"
+#include "tests/engine/Modules.h"
 
-using namespace lumivex;
-
+namespace lumivex::test {
 namespace {
 
 // The digits' element widths as the Interleaved 2 of 5 standard lists them, N narrow, W wide.
@@ -40,104 +40,62 @@ std::string Pair(int Bars, int Spaces) {
     return Pair(Widths[Bars], Widths[Spaces]);
 }
 
-// Trailing spaces cannot be seen on a white bitmap; only what is inked counts.
-std::string Ink(std::string s) {
-    s.erase(s.find_last_not_of('0') + 1);
-    return s;
-}
-
-std::string Widen(const std::string& Modules, int Scale) {
-    std::string s;
-    for (const char m : Modules)
-        s += std::string(Scale, m);
-    return s;
-}
-
-std::string Row(const vcl::TBitmap& b, int Y) {
-    std::string s;
-    for (int x = 0; x < b.GetWidth(); ++x)
-        s += b.PixelColor(x, Y) == vcl::clBlack ? '1' : '0';
-    return s;
-}
-
-// The public renderer onto a white bitmap at Left 0, rows Top..Top + Height - 1; row Y read back.
-std::string Drawn(const std::string& Text, int Scale = 1, int Y = 2) {
-    vcl::TBitmap bmp;
-    bmp.SetPixelFormat(vcl::pf8bit);
-    bmp.SetSize(static_cast<int>(10 * Text.size() + 40) * Scale, 12);
-    BarcodeInt2of5(bmp.GetCanvas(), 0, 2, 8, Scale, Text);
-    return Ink(Row(bmp, Y));
-}
-
-struct ModuleRow {
-    std::string text;
-    std::string modules;
-    const char* note;
-};
-
 TEST(Int2of5, ModuleStrings) {
-    const ModuleRow rows[] = {
-        {"1234", Start + Pair(1, 2) + Pair(3, 4) + Stop, "pairs 12 and 34: 45 modules"},
-        {"12345", Start + Pair(0, 1) + Pair(2, 3) + Pair(4, 5) + Stop,
-         "odd length gains a leading 0: 63 modules"},
-        {"7", Start + Pair(0, 7) + Stop, "one digit becomes 07"},
-        {"", Start + Stop, "an empty text draws the frame only"},
-        {"00", Start + Pair(0, 0) + Stop, "the smallest pair"},
-        {"99", Start + Pair(9, 9) + Stop, "the largest pair"},
-        {"0123456789",
-         Start + Pair(0, 1) + Pair(2, 3) + Pair(4, 5) + Pair(6, 7) + Pair(8, 9) + Stop,
-         "every digit once"},
-        // ':' and '/' where a pair would begin are frame patterns; as the second character of a
-        // pair they give the space widths of their table entries.
-        {":", Start + Pair(Widths[0], StopAsSpaces) + Stop, "':' alone: 0: then the stop"},
-        {"1:23", Start + Pair(Widths[1], StopAsSpaces) + Pair(2, 3) + Stop, "':' as spaces"},
-        {":1", Start + Stop + Pair(Widths[1], StopAsSpaces), "':' first: stop, then the pairing"},
-        {":12", Start + Pair(Widths[0], StopAsSpaces) + Pair(1, 2) + Stop, "0: then 12"},
-        {"/1", Start + Start + Pair(Widths[1], StopAsSpaces), "'/' first: a second start"},
-        {"1/", Start + Pair(Widths[1], StartAsSpaces) + Stop, "'/' as spaces"},
-        {"::", Start + Stop + Stop + Stop, "three stops in a row"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.note);
-        EXPECT_EQ(Drawn(row.text), Ink(row.modules)) << row.text;
-    }
+    ExpectModules(
+        BarcodeInt2of5,
+        {
+            {"1234", Start + Pair(1, 2) + Pair(3, 4) + Stop, "pairs 12 and 34: 45 modules"},
+            {"12345", Start + Pair(0, 1) + Pair(2, 3) + Pair(4, 5) + Stop,
+             "odd length gains a leading 0: 63 modules"},
+            {"7", Start + Pair(0, 7) + Stop, "one digit becomes 07"},
+            {"", Start + Stop, "an empty text draws the frame only"},
+            {"00", Start + Pair(0, 0) + Stop, "the smallest pair"},
+            {"99", Start + Pair(9, 9) + Stop, "the largest pair"},
+            {"0123456789",
+             Start + Pair(0, 1) + Pair(2, 3) + Pair(4, 5) + Pair(6, 7) + Pair(8, 9) + Stop,
+             "every digit once"},
+            // ':' and '/' where a pair would begin are frame patterns; as the second character of a
+            // pair they give the space widths of their table entries.
+            {":", Start + Pair(Widths[0], StopAsSpaces) + Stop, "':' alone: 0: then the stop"},
+            {"1:23", Start + Pair(Widths[1], StopAsSpaces) + Pair(2, 3) + Stop, "':' as spaces"},
+            {":1", Start + Stop + Pair(Widths[1], StopAsSpaces),
+             "':' first: stop, then the pairing"},
+            {":12", Start + Pair(Widths[0], StopAsSpaces) + Pair(1, 2) + Stop, "0: then 12"},
+            {"/1", Start + Start + Pair(Widths[1], StopAsSpaces), "'/' first: a second start"},
+            {"1/", Start + Pair(Widths[1], StartAsSpaces) + Stop, "'/' as spaces"},
+            {"::", Start + Stop + Stop + Stop, "three stops in a row"},
+        });
     EXPECT_EQ((Start + Pair(1, 2) + Pair(3, 4) + Stop).size(), 45u);
     EXPECT_EQ((Start + Pair(0, 1) + Pair(2, 3) + Pair(4, 5) + Stop).size(), 63u);
 }
 
 TEST(Int2of5, StopsAtThePairThatHoldsACharacterItCannotEncode) {
-    const ModuleRow rows[] = {
-        {"12;4", Start + Pair(1, 2), "';' begins the second pair"},
-        {"123;", Start + Pair(1, 2), "';' ends the second pair"},
-        {"1;", Start, "';' in the first pair"},
-        {";", Start, "';' alone becomes 0;"},
-        {"12;", Start + Pair(0, 1), "';' counts for the length: 012; is drawn as 01 and 2;"},
-        {"A2", Start, "a letter"},
-        {"12 4", Start + Pair(1, 2), "a space"},
-        {"12.4", Start + Pair(1, 2), "'.', the byte just below '/'"},
-        {std::string("12\x80"
-                     "4"),
-         Start + Pair(1, 2), "a byte above 127"},
-        {std::string("12\0"
-                     "4",
-                     4),
-         Start + Pair(1, 2), "a NUL byte"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.note);
-        EXPECT_EQ(Drawn(row.text), Ink(row.modules));
-    }
+    ExpectModules(BarcodeInt2of5, {
+                                      {"12;4", Start + Pair(1, 2), "';' begins the second pair"},
+                                      {"123;", Start + Pair(1, 2), "';' ends the second pair"},
+                                      {"1;", Start, "';' in the first pair"},
+                                      {";", Start, "';' alone becomes 0;"},
+                                      {"12;", Start + Pair(0, 1),
+                                       "';' counts for the length: 012; is drawn as 01 and 2;"},
+                                      {"A2", Start, "a letter"},
+                                      {"12 4", Start + Pair(1, 2), "a space"},
+                                      {"12.4", Start + Pair(1, 2), "'.', the byte just below '/'"},
+                                      {std::string("12\x80"
+                                                   "4"),
+                                       Start + Pair(1, 2), "a byte above 127"},
+                                      {std::string("12\0"
+                                                   "4",
+                                                   4),
+                                       Start + Pair(1, 2), "a NUL byte"},
+                                  });
 }
 
 TEST(Int2of5, ScaleWidensEveryModuleAndBarsFillTheirRows) {
     const std::string modules = Start + Pair(1, 2) + Pair(3, 4) + Stop;
-    for (const int scale : {1, 2, 3}) {
-        SCOPED_TRACE(scale);
-        EXPECT_EQ(Drawn("1234", scale, 2), Widen(modules, scale)) << "first bar row";
-        EXPECT_EQ(Drawn("1234", scale, 9), Widen(modules, scale)) << "last bar row";
-        EXPECT_EQ(Drawn("1234", scale, 1), "") << "above Top";
-        EXPECT_EQ(Drawn("1234", scale, 10), "") << "below Top + Height";
-    }
+    // Drawn checks that every row from Top to Top + Height - 1 reads alike and the others are
+    // white.
+    for (const int scale : {1, 2, 3})
+        EXPECT_EQ(Drawn(BarcodeInt2of5, "1234", scale), Widen(modules, scale)) << scale;
 }
 
 // Records the rectangles a drawer hands to its sink.
@@ -157,16 +115,7 @@ TEST(Int2of5, AWideBarIsOneRectangle) {
 }
 
 TEST(Int2of5, RestoresTheBrushAlsoAfterAnEarlyStop) {
-    for (const std::string text : {"1234", "12;4"}) {
-        vcl::TBitmap bmp;
-        bmp.SetSize(100, 10);
-        vcl::TCanvas& c = bmp.GetCanvas();
-        c.GetBrush().SetColor(vcl::clRed);
-        c.GetBrush().SetStyle(vcl::bsClear);
-        BarcodeInt2of5(c, 0, 0, 10, 1, text);
-        EXPECT_EQ(c.GetBrush().GetColor(), vcl::clRed) << text;
-        EXPECT_EQ(c.GetBrush().GetStyle(), vcl::bsClear) << text;
-    }
+    DrawnOnRed(BarcodeInt2of5, 100, {"1234", "12;4"});
 }
 
 TEST(Int2of5, CalcWidthMatchesTheDrawnWidth) {
@@ -185,11 +134,9 @@ TEST(Int2of5, CalcWidthMatchesTheDrawnWidth) {
             for (const bool interpret : {false, true}) {
                 SCOPED_TRACE(testing::Message() << text << " scale " << scale);
                 vcl::TBitmap bmp;
-                bmp.SetPixelFormat(vcl::pf8bit);
-                bmp.SetHeight(40);
-                CreateBC(bmp, bcInt2of5, scale, 40, text, interpret, bcNoRotate);
-                const int width = CalcWidth(scale, bcInt2of5, text);
-                ASSERT_EQ(bmp.GetWidth(), width);
+                ASSERT_TRUE(CreatedAtCalcWidth(bmp, BitmapStart::EightBit, 40, bcInt2of5, scale,
+                                               text, interpret));
+                const int width = bmp.GetWidth();
                 const std::string quiet(10 * scale, '0');
                 EXPECT_EQ(Row(bmp, 0), quiet + Widen(modules, scale) + quiet);
                 EXPECT_EQ(static_cast<int>(Row(bmp, 0).find_last_of('1')), width - 10 * scale - 1);
@@ -204,24 +151,8 @@ TEST(Int2of5, PatternTable) {
     EXPECT_EQ(BC_Int2of5[11], 0xE8);
     EXPECT_EQ(BC_Int2of5[0] & 0x0F, 0) << "start: 4 modules";
     EXPECT_EQ(BC_Int2of5[11] & 0x07, 0) << "stop: 5 modules";
-    std::set<std::uint8_t> seen;
-    for (int d = 0; d <= 9; ++d) {
-        SCOPED_TRACE(d);
-        const std::uint8_t e = BC_Int2of5[d + 1];
-        EXPECT_EQ(e & 0x07, 0) << "five elements in bits 7..3";
-        int wide = 0;
-        std::string widths;
-        for (int i = 0; i < 5; ++i) {
-            const bool w = (e << i) & 0x80;
-            wide += w;
-            widths += w ? 'W' : 'N';
-        }
-        EXPECT_EQ(wide, 2) << "two of five wide";
-        EXPECT_EQ(3 * wide + (5 - wide), 9) << "9 modules";
-        EXPECT_EQ(widths, Widths[d]);
-        seen.insert(e);
-    }
-    EXPECT_EQ(seen.size(), 10u);
+    // The digits: two of five elements wide, so 2 x 3 + 3 = 9 modules each.
+    ExpectTwoOfFive(std::span<const std::uint8_t>(BC_Int2of5).subspan(1, 10), Widths, 'W', 'N');
 }
 
 std::string WithLeadingZero(const std::string& Text) {
@@ -239,28 +170,11 @@ TEST(Int2of5, DecodesAtEveryScaleAndRotation) {
         "00112233445566778899",
         "31415926535897932384626",
     };
-    for (const std::string text : texts) {
-        for (int scale = 1; scale <= 3; ++scale) {
-            for (int r = 0; r < RotateCount; ++r) {
-                for (const bool interpret : {false, true}) {
-                    const auto rotate = static_cast<TbcRotate>(r);
-                    SCOPED_TRACE(testing::Message() << text << " scale " << scale << " rotate " << r
-                                                    << " interpret " << interpret);
-                    vcl::TBitmap bmp;
-                    bmp.SetMonochrome(true);
-                    bmp.SetPixelFormat(vcl::pf8bit);
-                    bmp.SetHeight(50);
-                    CreateBC(bmp, bcInt2of5, scale, 50, text, interpret, rotate);
-                    const test::DecodeResult got =
-                        test::Decode(bmp, test::DecodeOptionsFor(bcInt2of5, rotate));
-                    ASSERT_TRUE(got.Read) << got.Error;
-                    EXPECT_EQ(got.Format, ZXing::BarcodeFormat::ITF);
-                    EXPECT_EQ(got.Bytes, WithLeadingZero(text)) << "no check digit is added";
-                    EXPECT_EQ(got.Orientation, 90 * r);
-                }
-            }
-        }
-    }
+    for (const std::string text : texts)
+        EXPECT_TRUE(ReadsBackEverywhere(
+            bcInt2of5, text, ReadsAs(ZXing::BarcodeFormat::ITF, WithLeadingZero(text)), 50))
+            << text << ": no check digit is added";
 }
 
 } // namespace
+} // namespace lumivex::test

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "engine/Barcode.h"
+#include "tests/engine/Modules.h"
 
-using namespace lumivex;
-
+namespace lumivex::test {
 namespace {
 
 struct Box {
@@ -15,17 +15,11 @@ struct Box {
     std::string text;
 };
 
-bool Black(const vcl::TBitmap& b, int x, int y) {
-    return b.PixelColor(x, y) == vcl::clBlack;
-}
-
 // Renders as the components do, with the face they set.
 void Render(vcl::TBitmap& bmp, TBarCodeType type, int scale, int height, const std::string& text,
             bool interpret = true) {
-    bmp.SetMonochrome(true);
-    bmp.SetPixelFormat(vcl::pf8bit);
+    PrepareBitmap(bmp, height);
     bmp.GetCanvas().GetFont().SetName("Courier New");
-    bmp.SetHeight(height);
     CreateBC(bmp, type, scale, height, text, interpret, bcNoRotate);
 }
 
@@ -61,17 +55,17 @@ void ExpectBoxes(const vcl::TBitmap& bmp, const std::vector<Box>& boxes, int Bar
         ASSERT_GE(b.x, 0);
         ASSERT_LE(b.x + b.w, W);
         for (int x = b.x; x < b.x + b.w; ++x)
-            EXPECT_FALSE(Black(bmp, x, b.y)) << "top row of the cell, x " << x;
+            EXPECT_FALSE(IsBlack(bmp, x, b.y)) << "top row of the cell, x " << x;
         int ink = 0;
         for (int y = b.y; y < std::min(H, b.y + b.h); ++y)
             for (int x = b.x; x < b.x + b.w; ++x)
-                ink += Black(bmp, x, y);
+                ink += IsBlack(bmp, x, y);
         EXPECT_GT(ink, 3 * static_cast<int>(b.text.size()));
     }
     // A bar column outside every box keeps its full length.
     int barColumns = 0, cutColumns = 0;
     for (int x = 0; x < W; ++x) {
-        if (!Black(bmp, x, BarTop))
+        if (!IsBlack(bmp, x, BarTop))
             continue;
         bool cut = false;
         for (int y = BarTop; y < BarEnd; ++y) {
@@ -79,12 +73,12 @@ void ExpectBoxes(const vcl::TBitmap& bmp, const std::vector<Box>& boxes, int Bar
                 cut = true;
                 break;
             }
-            ASSERT_TRUE(Black(bmp, x, y)) << "bar at column " << x << " broken at row " << y;
+            ASSERT_TRUE(IsBlack(bmp, x, y)) << "bar at column " << x << " broken at row " << y;
         }
         ++barColumns;
         cutColumns += cut;
         if (BarEnd < H && !inBox(x, BarEnd)) {
-            EXPECT_FALSE(Black(bmp, x, BarEnd)) << "bar at column " << x << " too long";
+            EXPECT_FALSE(IsBlack(bmp, x, BarEnd)) << "bar at column " << x << " too long";
         }
     }
     EXPECT_GT(barColumns, 0);
@@ -163,21 +157,21 @@ TEST(PrintInterpret, AddOnDigitsAboveTheBars) {
             const int W = bmp.GetWidth();
             // The bars start 15 x Scale below the top; nothing of them above.
             for (int x = 0; x < W; ++x)
-                EXPECT_FALSE(Black(bmp, x, 15 * scale - 1) && Black(bmp, x, 15 * scale - 2))
+                EXPECT_FALSE(IsBlack(bmp, x, 15 * scale - 1) && IsBlack(bmp, x, 15 * scale - 2))
                     << "bar above its start at column " << x;
             const Box b = BoxOf(scale, W / 2 - TW(scale, text) / 2, 0, text);
             int ink = 0;
             for (int y = 0; y < b.h; ++y)
                 for (int x = b.x; x < b.x + b.w; ++x)
-                    ink += Black(bmp, x, y);
+                    ink += IsBlack(bmp, x, y);
             EXPECT_GT(ink, 3 * static_cast<int>(text.size()));
             // Bars run from 15 x Scale to the bottom where no box lies over them.
             int bars = 0;
             for (int x = 0; x < W; ++x)
-                if (Black(bmp, x, H - 1)) {
+                if (IsBlack(bmp, x, H - 1)) {
                     ++bars;
                     if (b.y + b.h <= 15 * scale || x < b.x || x >= b.x + b.w) {
-                        EXPECT_TRUE(Black(bmp, x, 15 * scale)) << x;
+                        EXPECT_TRUE(IsBlack(bmp, x, 15 * scale)) << x;
                     }
                 }
             EXPECT_GT(bars, 0);
@@ -214,3 +208,4 @@ TEST(PrintInterpret, LeavesTheFontAndBrushAsItSetThem) {
 }
 
 } // namespace
+} // namespace lumivex::test

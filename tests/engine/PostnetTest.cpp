@@ -1,14 +1,12 @@
 // POSTNET: check digit, bar heights, frame bars, the early stop, widths and the code table.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <set>
 #include <string>
 
 #include "engine/Barcode.h"
+#include "tests/engine/Modules.h"
 
-using namespace lumivex;
-
+namespace lumivex::test {
 namespace {
 
 // Bars as the published POSTNET code table lists them, F full, H half.
@@ -32,25 +30,6 @@ std::string Modules(const std::string& Heights, bool LowerHalf) {
             s += '0';
         s += h == 'F' || LowerHalf ? '1' : '0';
     }
-    return s;
-}
-
-std::string Ink(std::string s) {
-    s.erase(s.find_last_not_of('0') + 1);
-    return s;
-}
-
-std::string Widen(const std::string& Modules, int Scale) {
-    std::string s;
-    for (const char m : Modules)
-        s += std::string(Scale, m);
-    return s;
-}
-
-std::string Row(const vcl::TBitmap& b, int Y) {
-    std::string s;
-    for (int x = 0; x < b.GetWidth(); ++x)
-        s += b.PixelColor(x, Y) == vcl::clBlack ? '1' : '0';
     return s;
 }
 
@@ -153,8 +132,7 @@ TEST(Postnet, CreateBCGivesTheBarsTheFullHeight) {
                 SCOPED_TRACE(testing::Message() << "height " << height << " scale " << scale
                                                 << " interpret " << interpret);
                 vcl::TBitmap bmp;
-                bmp.SetPixelFormat(vcl::pf8bit);
-                bmp.SetHeight(height);
+                PrepareBitmap(bmp, height, BitmapStart::EightBit);
                 CreateBC(bmp, bcPOSTNET, scale, height, "12345", interpret, bcNoRotate);
                 const std::string quiet(10 * scale, '0');
                 const std::string upper = quiet + Widen(Modules(heights, false), scale) + quiet;
@@ -174,11 +152,9 @@ TEST(Postnet, CalcWidthMatchesTheDrawnWidth) {
         for (const int scale : {1, 2, 3}) {
             SCOPED_TRACE(testing::Message() << text << " scale " << scale);
             vcl::TBitmap bmp;
-            bmp.SetPixelFormat(vcl::pf8bit);
-            bmp.SetHeight(20);
-            CreateBC(bmp, bcPOSTNET, scale, 20, text, false, bcNoRotate);
-            const int width = CalcWidth(scale, bcPOSTNET, text);
-            ASSERT_EQ(bmp.GetWidth(), width);
+            ASSERT_TRUE(
+                CreatedAtCalcWidth(bmp, BitmapStart::EightBit, 20, bcPOSTNET, scale, text, false));
+            const int width = bmp.GetWidth();
             EXPECT_EQ(width, (10 * (length + 1) + 23) * scale);
             const std::string row = Row(bmp, 19);
             EXPECT_EQ(row.find('1'), 10u * scale) << "the opening frame bar";
@@ -189,32 +165,14 @@ TEST(Postnet, CalcWidthMatchesTheDrawnWidth) {
 }
 
 TEST(Postnet, RestoresTheBrushAlsoAfterAnEarlyStop) {
-    for (const std::string text : {"12345", "12:3"}) {
-        vcl::TBitmap bmp;
-        bmp.SetSize(100, 10);
-        vcl::TCanvas& c = bmp.GetCanvas();
-        c.GetBrush().SetColor(vcl::clRed);
-        c.GetBrush().SetStyle(vcl::bsClear);
-        BarcodePOSTNET(c, 0, 0, 10, 1, text);
-        EXPECT_EQ(c.GetBrush().GetColor(), vcl::clRed) << text;
-        EXPECT_EQ(c.GetBrush().GetStyle(), vcl::bsClear) << text;
-    }
+    // The first bar is the full frame bar.
+    DrawnOnRed(BarcodePOSTNET, 100, {"12345", "12:3"});
 }
 
 TEST(Postnet, CodeTable) {
-    std::set<std::uint8_t> seen;
-    for (int d = 0; d <= 9; ++d) {
-        SCOPED_TRACE(d);
-        const std::uint8_t e = BC_POSTNET[d];
-        EXPECT_EQ(e & 0x07, 0) << "five bars in bits 7..3";
-        std::string bars;
-        for (int i = 0; i < 5; ++i)
-            bars += (e << i) & 0x80 ? 'F' : 'H';
-        EXPECT_EQ(std::count(bars.begin(), bars.end(), 'F'), 2) << "two full bars of five";
-        EXPECT_EQ(bars, Digit[d]);
-        seen.insert(e);
-    }
-    EXPECT_EQ(seen.size(), 10u);
+    // Five bars per digit, two of them full.
+    ExpectTwoOfFive(BC_POSTNET, Digit, 'F', 'H');
 }
 
 } // namespace
+} // namespace lumivex::test

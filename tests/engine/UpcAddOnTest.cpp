@@ -2,22 +2,16 @@
 // conversion's exception, bar placement, widths and the parity table.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <set>
 #include <string>
+#include <vector>
 
 #include "engine/Barcode.h"
 #include "host/SysUtils.h"
+#include "tests/engine/Modules.h"
 
-using namespace lumivex;
-
+namespace lumivex::test {
 namespace {
 
-// The EAN character codes as the standard lists them: L odd parity, G even parity.
-const char* const LCode[10] = {"0001101", "0011001", "0010011", "0111101", "0100011",
-                               "0110001", "0101111", "0111011", "0110111", "0001011"};
-const char* const GCode[10] = {"0100111", "0110011", "0011011", "0100001", "0011101",
-                               "0111001", "0000101", "0010001", "0001001", "0010111"};
 // The standard's 5-digit add-on parities by checksum.
 const char* const Parity5[10] = {"GGLLL", "GLGLL", "GLLGL", "GLLLG", "LGGLL",
                                  "LLGGL", "LLLGG", "LGLGL", "LGLLG", "LLGLG"};
@@ -27,55 +21,20 @@ const char* const Parity2[4] = {"LL", "LG", "GL", "GG"};
 const std::string Start = "1011";
 const std::string Delineator = "01";
 
-// The characters of Digits in the parities of Parity, delineators between them.
+// The characters of Digits in the EAN codes (L odd parity, G even parity) of Parity,
+// delineators between them.
 std::string Chars(const std::string& Digits, const std::string& Parity) {
     std::string s;
     for (std::size_t i = 0; i < Digits.size(); ++i) {
         if (i > 0)
             s += Delineator;
-        s += (Parity[i] == 'G' ? GCode : LCode)[Digits[i] - '0'];
+        s += LGCodes(Parity.substr(i, 1), Digits.substr(i, 1));
     }
     return s;
 }
 
-std::string Ink(std::string s) {
-    s.erase(s.find_last_not_of('0') + 1);
-    return s;
-}
-
-std::string Widen(const std::string& Modules, int Scale) {
-    std::string s;
-    for (const char m : Modules)
-        s += std::string(Scale, m);
-    return s;
-}
-
-std::string Row(const vcl::TBitmap& b, int Y) {
-    std::string s;
-    for (int x = 0; x < b.GetWidth(); ++x)
-        s += b.PixelColor(x, Y) == vcl::clBlack ? '1' : '0';
-    return s;
-}
-
-using Renderer = void (*)(vcl::TCanvas&, int, int, int, int, const std::string&);
-
-// The public renderer onto a white bitmap at Left 0, rows 1..8; row Y read back.
-std::string Drawn(Renderer R, const std::string& Text, int Scale = 1, int Y = 1) {
-    vcl::TBitmap bmp;
-    bmp.SetPixelFormat(vcl::pf8bit);
-    bmp.SetSize(60 * Scale, 10);
-    R(bmp.GetCanvas(), 0, 1, 8, Scale, Text);
-    return Ink(Row(bmp, Y));
-}
-
-struct ModuleRow {
-    std::string text;
-    std::string modules;
-    const char* note;
-};
-
 TEST(UpcAddOn, FiveDigitModuleStrings) {
-    const ModuleRow rows[] = {
+    const std::vector<ModuleRow> rows = {
         {"52495", "10110111001010010011010011101010001011010110001",
          "3 x (5 + 4 + 5) + 9 x (2 + 9) = 141: checksum 1, GLGLL"},
         {"52495", Start + Chars("52495", Parity5[1]), "the same from its pieces"},
@@ -94,48 +53,41 @@ TEST(UpcAddOn, FiveDigitModuleStrings) {
         {"00006", Start + Chars("00006", Parity5[8]), "sum 18: checksum 8"},
         {"00004", Start + Chars("00004", Parity5[2]), "sum 12: checksum 2"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.note);
-        EXPECT_EQ(Drawn(BarcodeUPC5ext, row.text), row.modules) << row.text;
-        EXPECT_EQ(row.modules.size(), 47u);
-    }
+    ExpectModules(BarcodeUPC5ext, rows);
+    for (const auto& row : rows)
+        EXPECT_EQ(row.Modules.size(), 47u) << row.Note;
 }
 
 TEST(UpcAddOn, FiveDigitStopsAtACharacterItCannotEncode) {
-    const ModuleRow rows[] = {
-        {"12:45", Start + Chars("12", "GL") + Delineator,
-         "':' counts 10: 3 x (1 + 10 + 5) + 9 x (2 + 4) = 102, checksum 2, GLLGL"},
-        {":", Start + Chars("0000", "GGLL") + Delineator, "0000: with ':' counting 10, sum 30"},
-        {";1234", Start, "at the first character"},
-        {"1234\xFF", Start + Chars("1234", "LGLG") + Delineator,
-         "255 counts 207: sum 687, checksum 7, LGLGL"},
-        // A negative checksum names no parity: the characters before the stop take L codes.
-        {"/", Start + Chars("0000", "LLLL") + Delineator, "'/' counts -1: sum -3"},
-        {"1234\x01", Start + Chars("1234", "LLLL") + Delineator, "byte 1 counts -47: sum -75"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.note);
-        EXPECT_EQ(Drawn(BarcodeUPC5ext, row.text), Ink(row.modules));
-    }
+    ExpectModules(
+        BarcodeUPC5ext,
+        {
+            {"12:45", Start + Chars("12", "GL") + Delineator,
+             "':' counts 10: 3 x (1 + 10 + 5) + 9 x (2 + 4) = 102, checksum 2, GLLGL"},
+            {":", Start + Chars("0000", "GGLL") + Delineator, "0000: with ':' counting 10, sum 30"},
+            {";1234", Start, "at the first character"},
+            {"1234\xFF", Start + Chars("1234", "LGLG") + Delineator,
+             "255 counts 207: sum 687, checksum 7, LGLGL"},
+            // A negative checksum names no parity: the characters before the stop take L codes.
+            {"/", Start + Chars("0000", "LLLL") + Delineator, "'/' counts -1: sum -3"},
+            {"1234\x01", Start + Chars("1234", "LLLL") + Delineator, "byte 1 counts -47: sum -75"},
+        });
 }
 
 TEST(UpcAddOn, TwoDigitModuleStrings) {
-    const ModuleRow rows[] = {
-        {"12", "10110011001010010011", "12 mod 4 = 0: LL"},
-        {"34", "10110100001010100011", "34 mod 4 = 2: GL"},
-        {"05", "10110001101010111001", "5 mod 4 = 1: LG"},
-        {"7", "10110100111010010001", "07: 7 mod 4 = 3, GG"},
-        {"123", Start + Chars("12", "LL"), "cut to the first two"},
-        {"99", Start + Chars("99", "GG"), "99 mod 4 = 3"},
-        {"", Start + Chars("0", "L") + Delineator,
-         "empty text, called directly: 0 and no second character"},
-        {" 1", Start, "a blank the conversion skips, but no digit to draw"},
-        {"-1", Start, "a sign the conversion reads, but no digit to draw"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.note);
-        EXPECT_EQ(Drawn(BarcodeUPC2ext, row.text), Ink(row.modules)) << row.text;
-    }
+    ExpectModules(BarcodeUPC2ext,
+                  {
+                      {"12", "10110011001010010011", "12 mod 4 = 0: LL"},
+                      {"34", "10110100001010100011", "34 mod 4 = 2: GL"},
+                      {"05", "10110001101010111001", "5 mod 4 = 1: LG"},
+                      {"7", "10110100111010010001", "07: 7 mod 4 = 3, GG"},
+                      {"123", Start + Chars("12", "LL"), "cut to the first two"},
+                      {"99", Start + Chars("99", "GG"), "99 mod 4 = 3"},
+                      {"", Start + Chars("0", "L") + Delineator,
+                       "empty text, called directly: 0 and no second character"},
+                      {" 1", Start, "a blank the conversion skips, but no digit to draw"},
+                      {"-1", Start, "a sign the conversion reads, but no digit to draw"},
+                  });
     // Every value: the parity follows the value mod 4.
     for (int v = 0; v <= 99; ++v) {
         const std::string text = {static_cast<char>('0' + v / 10), static_cast<char>('0' + v % 10)};
@@ -197,8 +149,7 @@ TEST(UpcAddOn, BarsStandBelowTheTextRoom) {
                              << r.text << " scale " << scale << " interpret " << interpret);
                 const int height = 60;
                 vcl::TBitmap bmp;
-                bmp.SetPixelFormat(vcl::pf8bit);
-                bmp.SetHeight(height);
+                PrepareBitmap(bmp, height, BitmapStart::EightBit);
                 CreateBC(bmp, r.type, scale, height, r.text, interpret, bcNoRotate);
                 const int top = interpret ? 15 * scale : 0;
                 const int x = 10 * scale; // the first bar of the start guard
@@ -227,13 +178,11 @@ TEST(UpcAddOn, CalcWidthMatchesTheDrawnWidth) {
     for (const auto& r : rows) {
         for (const int scale : {1, 2, 3}) {
             SCOPED_TRACE(testing::Message() << r.text << " scale " << scale);
+            EXPECT_EQ(CalcWidth(scale, r.type, r.text), r.modules * scale);
             vcl::TBitmap bmp;
-            bmp.SetPixelFormat(vcl::pf8bit);
-            bmp.SetHeight(40);
-            CreateBC(bmp, r.type, scale, 40, r.text, false, bcNoRotate);
-            const int width = CalcWidth(scale, r.type, r.text);
-            EXPECT_EQ(width, r.modules * scale);
-            ASSERT_EQ(bmp.GetWidth(), width);
+            ASSERT_TRUE(
+                CreatedAtCalcWidth(bmp, BitmapStart::EightBit, 40, r.type, scale, r.text, false));
+            const int width = bmp.GetWidth();
             const std::string row = Row(bmp, 39);
             EXPECT_EQ(row.find('1'), 10u * scale);
             EXPECT_EQ(static_cast<int>(row.find_last_of('1')), width - 10 * scale - 1);
@@ -242,43 +191,22 @@ TEST(UpcAddOn, CalcWidthMatchesTheDrawnWidth) {
 }
 
 TEST(UpcAddOn, ScaleWidensEveryModule) {
+    // Drawn also checks that the bars fill their rows from Top to Top + Height - 1 only.
     for (const int scale : {2, 3}) {
         EXPECT_EQ(Drawn(BarcodeUPC2ext, "34", scale), Widen(Start + Chars("34", "GL"), scale));
-        EXPECT_EQ(Drawn(BarcodeUPC5ext, "52495", scale, 8),
-                  Widen(Start + Chars("52495", Parity5[1]), scale))
-            << "last bar row";
-        EXPECT_EQ(Drawn(BarcodeUPC5ext, "52495", scale, 0), "") << "above Top";
-        EXPECT_EQ(Drawn(BarcodeUPC5ext, "52495", scale, 9), "") << "below Top + Height";
+        EXPECT_EQ(Drawn(BarcodeUPC5ext, "52495", scale),
+                  Widen(Start + Chars("52495", Parity5[1]), scale));
     }
 }
 
 TEST(UpcAddOn, RestoresTheBrushAlsoAfterAnEarlyStop) {
-    for (const std::string text : {"52495", "12:45"}) {
-        vcl::TBitmap bmp;
-        bmp.SetSize(60, 10);
-        vcl::TCanvas& c = bmp.GetCanvas();
-        c.GetBrush().SetColor(vcl::clRed);
-        c.GetBrush().SetStyle(vcl::bsClear);
-        BarcodeUPC5ext(c, 0, 0, 10, 1, text);
-        EXPECT_EQ(c.GetBrush().GetColor(), vcl::clRed) << text;
-        EXPECT_EQ(c.GetBrush().GetStyle(), vcl::bsClear) << text;
-    }
+    DrawnOnRed(BarcodeUPC5ext, 60, {"52495", "12:45"});
 }
 
 TEST(UpcAddOn, ParityTable) {
-    std::set<std::uint8_t> seen;
-    for (int c = 0; c <= 9; ++c) {
-        SCOPED_TRACE(c);
-        const std::uint8_t e = BC_UPC5ext_Parity[c];
-        EXPECT_EQ(e & 0x07, 0) << "five characters in bits 7..3";
-        std::string parity;
-        for (int k = 0; k < 5; ++k)
-            parity += (e << k) & 0x80 ? 'G' : 'L';
-        EXPECT_EQ(std::count(parity.begin(), parity.end(), 'G'), 2) << "two G codes of five";
-        EXPECT_EQ(parity, Parity5[c]);
-        seen.insert(e);
-    }
-    EXPECT_EQ(seen.size(), 10u);
+    // By checksum: the parities of the five characters, two of them G codes.
+    ExpectTwoOfFive(BC_UPC5ext_Parity, Parity5, 'G', 'L');
 }
 
 } // namespace
+} // namespace lumivex::test

@@ -9,9 +9,9 @@
 
 #include "engine/Barcode.h"
 #include "tests/engine/Decode.h"
+#include "tests/engine/Modules.h"
 
-using namespace lumivex;
-
+namespace lumivex::test {
 namespace {
 
 // ---- the standard's pieces ----
@@ -19,72 +19,13 @@ namespace {
 const std::string Start = "101";
 const std::string End = "010101";
 
-// The L codes (odd parity) of the standard; G (even parity) is L complemented and reversed.
-const std::array<std::string, 10> LCodes = {"0001101", "0011001", "0010011", "0111101", "0100011",
-                                            "0110001", "0101111", "0111011", "0110111", "0001011"};
-
-std::string L(char d) {
-    return LCodes[d - '0'];
-}
-std::string G(char d) {
-    std::string s = L(d);
-    for (char& m : s)
-        m = m == '1' ? '0' : '1';
-    return {s.rbegin(), s.rend()};
-}
-
 // The standard's parity patterns for number system 0, by check digit.
 const std::array<std::string, 10> Parity0 = {"GGGLLL", "GGLGLL", "GGLLGL", "GGLLLG", "GLGGLL",
                                              "GLLGGL", "GLLLGG", "GLGLGL", "GLGLLG", "GLLGLG"};
 
-// Digits in L or G codes as Parity says ('L' or 'G' per digit).
-std::string Chars(const std::string& Parity, const std::string& Digits) {
-    std::string s;
-    for (std::size_t i = 0; i < Digits.size(); ++i)
-        s += Parity[i] == 'G' ? G(Digits[i]) : L(Digits[i]);
-    return s;
-}
 // The six characters of a code whose expansion has check digit Check.
 std::string Six(int Check, const std::string& Digits) {
-    return Chars(Parity0[Check], Digits);
-}
-
-// ---- reading what the renderer drew ----
-
-constexpr int kLeft = 5, kTop = 2, kHeight = 4;
-
-std::string Ink(std::string s) {
-    while (!s.empty() && s.back() == '0')
-        s.pop_back();
-    return s;
-}
-
-// BarcodeUPCE's bars on a white bitmap: row Top from Left on as '1' (black) and '0' (white).
-// Every bar must run exactly from Top to Top + Height, and the brush must come back as it was.
-std::string Drawn(const std::string& Text, int Scale = 1) {
-    vcl::TBitmap bmp;
-    bmp.SetSize(2 * kLeft + 200 * Scale, kTop + kHeight + 2);
-    vcl::TCanvas& c = bmp.GetCanvas();
-    c.GetBrush().SetColor(vcl::clWhite);
-    c.FillRect(vcl::Rect(0, 0, bmp.GetWidth(), bmp.GetHeight()));
-    c.GetBrush().SetColor(vcl::clGreen);
-    c.GetBrush().SetStyle(vcl::bsClear);
-    BarcodeUPCE(c, kLeft, kTop, kHeight, Scale, Text);
-    EXPECT_EQ(c.GetBrush().GetColor(), vcl::clGreen) << Text;
-    EXPECT_EQ(c.GetBrush().GetStyle(), vcl::bsClear) << Text;
-
-    auto row = [&](int y) {
-        std::string s;
-        for (int x = 0; x < bmp.GetWidth(); ++x)
-            s += bmp.PixelColor(x, y) == vcl::clBlack ? '1' : '0';
-        return s;
-    };
-    const std::string top = row(kTop);
-    const std::string white(bmp.GetWidth(), '0');
-    for (int y = 0; y < bmp.GetHeight(); ++y)
-        EXPECT_EQ(row(y), y >= kTop && y < kTop + kHeight ? top : white) << Text << " row " << y;
-    EXPECT_EQ(top.substr(0, kLeft), std::string(kLeft, '0')) << "nothing left of Left";
-    return Ink(top.substr(kLeft));
+    return LGCodes(Parity0[Check], Digits);
 }
 
 // ---- conversions ----
@@ -174,35 +115,34 @@ TEST(UpcE, ConversionsRoundTrip) {
 // ---- module strings ----
 
 TEST(UpcE, Modules) {
-    const struct {
-        std::string text, modules;
-        const char* note;
-    } rows[] = {
-        {"425261", Start + Six(4, "425261") + End, "standard example: 04210000526, check 4"},
-        {"425261", "101001110100100110111001001101101011110011001010101",
-         "the same, as printed in the standard"},
-        {"123450", Start + Six(5, "123450") + End, "01200000345, check 5"},
-        {"123453", Start + Six(1, "123453") + End, "01230000045, check 1"},
-        {"123454", Start + Six(3, "123454") + End, "01234000005, check 3"},
-        {"123455", Start + Six(8, "123455") + End, "01234500005, check 8"},
-        {"1", Start + Six(9, "000001") + End, "padded to 000001: 00010000000, check 9"},
-        {"12:450", Start + Chars("GL", "12"), "01200000:45 (':' counts 10), check 4; stops at ':'"},
-        {"12345:", Start + Six(0, "12345"), "no expansion: the parities of check 0; stops at ':'"},
-        {";", Start + Six(0, "00000"), "padded to 00000;: no expansion, stops at ';'"},
-        {"1234567", Start + Chars("GLLGGLL", "1234567") + End,
-         "direct call: 01234500006, check 5; the seventh character reads bit 9 (clear)"},
-        {"1234560000000000"
-         "0",
-         Start +
-             Chars("GLLGGLLLLGGLLGLLL", "1234560000000000"
-                                        "0") +
-             End,
-         "past the sixth character the parity word reads on (bits 9..0), then L codes"},
-        {"1////0", Start + G('1'),
-         "check of 01/00000/// is 'C' (sum -9), not a digit: the parities of check 0"},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(Drawn(r.text), Ink(r.modules)) << r.note;
+    ExpectModules(
+        BarcodeUPCE,
+        {
+            {"425261", Start + Six(4, "425261") + End, "standard example: 04210000526, check 4"},
+            {"425261", "101001110100100110111001001101101011110011001010101",
+             "the same, as printed in the standard"},
+            {"123450", Start + Six(5, "123450") + End, "01200000345, check 5"},
+            {"123453", Start + Six(1, "123453") + End, "01230000045, check 1"},
+            {"123454", Start + Six(3, "123454") + End, "01234000005, check 3"},
+            {"123455", Start + Six(8, "123455") + End, "01234500005, check 8"},
+            {"1", Start + Six(9, "000001") + End, "padded to 000001: 00010000000, check 9"},
+            {"12:450", Start + LGCodes("GL", "12"),
+             "01200000:45 (':' counts 10), check 4; stops at ':'"},
+            {"12345:", Start + Six(0, "12345"),
+             "no expansion: the parities of check 0; stops at ':'"},
+            {";", Start + Six(0, "00000"), "padded to 00000;: no expansion, stops at ';'"},
+            {"1234567", Start + LGCodes("GLLGGLL", "1234567") + End,
+             "direct call: 01234500006, check 5; the seventh character reads bit 9 (clear)"},
+            {"1234560000000000"
+             "0",
+             Start +
+                 LGCodes("GLLGGLLLLGGLLGLLL", "1234560000000000"
+                                              "0") +
+                 End,
+             "past the sixth character the parity word reads on (bits 9..0), then L codes"},
+            {"1////0", Start + GCode('1'),
+             "check of 01/00000/// is 'C' (sum -9), not a digit: the parities of check 0"},
+        });
 
     // Every check digit selects its parity pattern.
     std::set<int> checks;
@@ -210,19 +150,15 @@ TEST(UpcE, Modules) {
         const std::string code = std::to_string(100000 + n * 7).substr(1) + "5";
         const int c = Mod10Check(UPCE_Expand(code)) - '0';
         checks.insert(c);
-        EXPECT_EQ(Drawn(code), Ink(Start + Six(c, code) + End)) << code;
+        EXPECT_EQ(Drawn(BarcodeUPCE, code), Ink(Start + Six(c, code) + End)) << code;
     }
     EXPECT_EQ(checks.size(), 10u);
 }
 
 TEST(UpcE, ModulesAreScalePixelsWide) {
-    const std::string modules = Drawn("425261");
-    for (const int scale : {2, 3}) {
-        std::string stretched;
-        for (const char m : modules)
-            stretched += std::string(scale, m);
-        EXPECT_EQ(Drawn("425261", scale), stretched);
-    }
+    const std::string modules = Drawn(BarcodeUPCE, "425261");
+    for (const int scale : {2, 3})
+        EXPECT_EQ(Drawn(BarcodeUPCE, "425261", scale), Widen(modules, scale));
 }
 
 // ---- the pipeline ----
@@ -243,21 +179,15 @@ TEST(UpcE, CreateBCWidthMatchesWhatIsDrawn) {
             SCOPED_TRACE(testing::Message() << r.note << ", scale " << scale);
             for (const bool interpret : {false, true}) {
                 vcl::TBitmap bmp;
-                bmp.SetMonochrome(true);
-                bmp.SetPixelFormat(vcl::pf8bit);
-                // Tall enough that the printed digits leave row 0 of the bars whole.
-                bmp.SetHeight(50 * scale);
-                CreateBC(bmp, bcUPCE, scale, 50 * scale, r.text, interpret, bcNoRotate);
                 EXPECT_EQ(CalcWidth(scale, bcUPCE, r.text), 71 * scale);
-                ASSERT_EQ(bmp.GetWidth(), 71 * scale);
-                std::string row;
-                for (int x = 0; x < bmp.GetWidth(); ++x)
-                    row += bmp.PixelColor(x, 0) == vcl::clBlack ? '1' : '0';
+                // Tall enough that the printed digits leave row 0 of the bars whole.
+                ASSERT_TRUE(CreatedAtCalcWidth(bmp, BitmapStart::AsComponents, 50 * scale, bcUPCE,
+                                               scale, r.text, interpret));
+                const std::string row = Row(bmp, 0);
                 EXPECT_EQ(static_cast<int>(row.find('1')), 10 * scale);
                 EXPECT_EQ(static_cast<int>(row.rfind('1')), (10 + r.modules) * scale - 1);
-                std::string expected(10 * scale, '0');
-                for (const char m : Drawn(r.text))
-                    expected += std::string(scale, m);
+                std::string expected =
+                    std::string(10 * scale, '0') + Widen(Drawn(BarcodeUPCE, r.text), scale);
                 expected.resize(row.size(), '0');
                 EXPECT_EQ(row, expected);
                 if (interpret)
@@ -274,27 +204,13 @@ TEST(UpcE, CreateBCWidthMatchesWhatIsDrawn) {
 
 // ---- tables ----
 
-std::string Bits(std::uint32_t Word, int Count, int TopBit) {
-    std::string s;
-    for (int i = 0; i < Count; ++i)
-        s += (Word >> (TopBit - i)) & 1u ? '1' : '0';
-    return s;
-}
-
-int Bars(const std::string& Modules) {
-    int n = 0;
-    for (std::size_t i = 0; i < Modules.size(); ++i)
-        n += Modules[i] == '1' && (i == 0 || Modules[i - 1] == '0');
-    return n;
-}
-
 TEST(UpcE, Tables) {
     for (int d = 0; d < 10; ++d) {
         SCOPED_TRACE(d);
         const char c = static_cast<char>('0' + d);
         const std::string l = Bits(BC_UPCE[d], 8, 15), g = Bits(BC_UPCE[d], 8, 7);
-        EXPECT_EQ(l, L(c) + "0") << "seven modules, the bit below clear";
-        EXPECT_EQ(g, G(c) + "0");
+        EXPECT_EQ(l, LCode(c) + "0") << "seven modules, the bit below clear";
+        EXPECT_EQ(g, GCode(c) + "0");
         EXPECT_EQ(Bars(l), 2);
         EXPECT_EQ(Bars(g), 2);
         EXPECT_EQ(std::popcount(static_cast<unsigned>(BC_UPCE[d] >> 8)) % 2, 1) << "L odd";
@@ -305,12 +221,7 @@ TEST(UpcE, Tables) {
     for (int c = 0; c < 10; ++c) {
         SCOPED_TRACE(c);
         const std::uint16_t w = BC_UPCE_Parity[c];
-        std::string ns0, ns1;
-        for (int k = 0; k < 6; ++k) {
-            ns0 += (w >> (15 - k)) & 1u ? 'G' : 'L';
-            ns1 += (w >> (7 - k)) & 1u ? 'G' : 'L';
-        }
-        EXPECT_EQ(ns0, Parity0[c]);
+        EXPECT_EQ(Bits(w, 6, 15, 'G', 'L'), Parity0[c]);
         EXPECT_EQ(w & 0x0303, 0) << "bits 9..8 and 1..0 clear";
         EXPECT_EQ((w >> 10) ^ ((w >> 2) & 0x3F), 0x3F) << "number system 1 is the complement";
         EXPECT_EQ(std::popcount(static_cast<unsigned>(w >> 10)), 3) << "three even characters";
@@ -320,37 +231,6 @@ TEST(UpcE, Tables) {
 }
 
 // ---- a real decoder ----
-
-testing::AssertionResult ReadsBackEverywhere(const std::string& Text, const std::string& Digits) {
-    static const char* const rotations[] = {"bcNoRotate", "bcRotate90", "bcRotate180",
-                                            "bcRotate270"};
-    for (int scale = 1; scale <= 3; ++scale) {
-        for (int rot = 0; rot < RotateCount; ++rot) {
-            const auto rotate = static_cast<TbcRotate>(rot);
-            for (const bool interpret : {false, true}) {
-                vcl::TBitmap bmp;
-                bmp.SetMonochrome(true);
-                bmp.SetPixelFormat(vcl::pf8bit);
-                bmp.SetHeight(60);
-                CreateBC(bmp, bcUPCE, scale, 60, Text, interpret, rotate);
-                const test::DecodeResult got =
-                    test::Decode(bmp, test::DecodeOptionsFor(bcUPCE, rotate));
-                std::string why;
-                if (!got.Read)
-                    why = "not read: " + got.Error;
-                else if (got.Bytes != Digits)
-                    why = "read " + got.Bytes;
-                else if (got.Orientation != 90 * rot)
-                    why = "read at " + std::to_string(got.Orientation) + " degrees";
-                if (!why.empty())
-                    return testing::AssertionFailure()
-                           << "scale " << scale << ", " << rotations[rot] << ", interpret "
-                           << interpret << ": " << why;
-            }
-        }
-    }
-    return testing::AssertionSuccess();
-}
 
 TEST(UpcE, DecoderReadsEveryScaleAndRotation) {
     // zxing reports number system 0, the six digits and the check digit of the expansion.
@@ -363,7 +243,10 @@ TEST(UpcE, DecoderReadsEveryScaleAndRotation) {
         {"999999", "09999992"},
     };
     for (const auto& r : rows)
-        EXPECT_TRUE(ReadsBackEverywhere(r.text, r.digits)) << "text " << r.text;
+        EXPECT_TRUE(
+            ReadsBackEverywhere(bcUPCE, r.text, ReadsAs(ZXing::BarcodeFormat::UPCE, r.digits)))
+            << "text " << r.text;
 }
 
 } // namespace
+} // namespace lumivex::test

@@ -1,0 +1,35 @@
+// Type descriptions of the barcode enumerations and the registration of the component classes.
+#include "components/BarcodeTypes.h"
+
+#include "components/BarcodeBmp.h"
+#include "components/BarcodeControl.h"
+
+namespace lumivex {
+
+const vcl::TTypeInfo& BarCodeTypeInfo() {
+    static const vcl::TTypeInfo t{vcl::TTypeKind::Enumeration,
+                                  "TBarCodeType",
+                                  {"bcCode128", "bcCode39", "bcCode39Ext", "bcUPCA", "bcInt2of5",
+                                   "bcCode93", "bcEAN13", "bcEAN8", "bcEAN128", "bcPOSTNET",
+                                   "bcUPCE", "bcUPC2ext", "bcUPC5ext"},
+                                  {},
+                                  nullptr};
+    return t;
+}
+
+const vcl::TTypeInfo& RotateTypeInfo() {
+    static const vcl::TTypeInfo t{vcl::TTypeKind::Enumeration,
+                                  "TbcRotate",
+                                  {"bcNoRotate", "bcRotate90", "bcRotate180", "bcRotate270"},
+                                  {},
+                                  nullptr};
+    return t;
+}
+
+void RegisterBarcodeClasses() {
+    // The registry keeps one entry per name, so registering again changes nothing.
+    vcl::RegisterClass(TBarcodeBmp::StaticClassInfo());
+    vcl::RegisterClass(TBarcode::StaticClassInfo());
+}
+
+} // namespace lumivex
