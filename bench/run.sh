@@ -1,23 +1,25 @@
 #!/bin/sh
-# Builds bench_render in the release preset and runs it, then prints each CreateBC case as a
-# multiple of the memset (and, for the turns, the memcpy) measured in the same run.
+# Builds bench_render and bench_batch in the release preset and runs them, then prints each
+# CreateBC case as a multiple of the memset (and, for the turns, the memcpy) measured in the same
+# run, and the batch's throughput as a multiple of encoding and writing the same PNG files alone.
 # LUMIVEX_BUILD_DIR picks another, already configured build directory. Extra arguments go to the
-# benchmark program (for instance --benchmark_filter=Rotate90).
+# benchmark programs (for instance --benchmark_filter=Rotate90).
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 if [ -n "${LUMIVEX_BUILD_DIR:-}" ]; then
     build=$LUMIVEX_BUILD_DIR
-    cmake --build "$build" --target bench_render -j 2
+    cmake --build "$build" --target bench_render bench_batch -j 2
 else
     build=$root/build/release
     [ -f "$build/CMakeCache.txt" ] || cmake --preset release
-    cmake --build --preset release --target bench_render -j 2
+    cmake --build --preset release --target bench_render bench_batch -j 2
 fi
 
 json=$(mktemp)
-trap 'rm -f "$json"' EXIT
+batch_json=$(mktemp)
+trap 'rm -f "$json" "$batch_json"' EXIT
 # Google Benchmark 1.7 takes the minimum time as plain seconds (1.8 also accepts "0.2s").
 "$build/bench/bench_render" --benchmark_min_time=0.2 \
     --benchmark_out="$json" --benchmark_out_format=json "$@"
@@ -66,4 +68,29 @@ for name, t in ns.items():
     print(f"{name[8:-7]:<26}{off:10.0f}{t:10.0f}{ratio:8.2f}{TEXT_AIM:6.1f}x  {verdict}")
 print(f"\nmemset {memset:.0f} ns" + (f", memcpy {memcpy:.0f} ns" if memcpy else "")
       + f"; {missed} aim(s) missed")
+PY
+
+# The batch: records per second into PNG files, and the same files encoded and written alone.
+"$build/bench/bench_batch" --benchmark_min_time=1 \
+    --benchmark_out="$batch_json" --benchmark_out_format=json "$@"
+
+python3 - "$batch_json" <<'PY'
+import json, sys
+
+AIM = 1.5
+with open(sys.argv[1]) as f:
+    runs = [r for r in json.load(f)["benchmarks"] if r.get("run_type", "iteration") == "iteration"]
+by = {r["name"]: r for r in runs}
+batch, encode = by.get("BM_Batch"), by.get("BM_EncodeAndWrite")
+if not batch or not encode:
+    print("\nbatch: not measured in this run")
+    sys.exit(0)
+print(f"\n{'batch':<26}{'records/s':>12}{'ratio cpu':>11}{'ratio wall':>12}{'aim':>7}")
+for name, r in (("encode + write alone", encode), ("batch", batch)):
+    print(f"{name:<26}{r['items_per_second']:12.0f}")
+# CPU time, as above; wall time beside it, since a file system may also make the writer wait.
+cpu = batch["cpu_time"] / encode["cpu_time"]
+wall = batch["real_time"] / encode["real_time"]
+verdict = "ok" if cpu <= AIM else "MISSED"
+print(f"{'batch / encode + write':<26}{'':>12}{cpu:11.2f}{wall:12.2f}{AIM:6.1f}x  {verdict}")
 PY

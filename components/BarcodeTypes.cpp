@@ -3,6 +3,7 @@
 
 #include "components/BarcodeBmp.h"
 #include "components/BarcodeControl.h"
+#include "components/DBBarcodeBmp.h"
 
 namespace lumivex {
 
@@ -30,6 +31,7 @@ void RegisterBarcodeClasses() {
     // The registry keeps one entry per name, so registering again changes nothing.
     vcl::RegisterClass(TBarcodeBmp::StaticClassInfo());
     vcl::RegisterClass(TBarcode::StaticClassInfo());
+    vcl::RegisterClass(TDBBarcodeBmp::StaticClassInfo());
 }
 
 } // namespace lumivex

@@ -12,7 +12,8 @@ const vcl::TTypeInfo& BarCodeTypeInfo();
 // TbcRotate: bcNoRotate, bcRotate90, bcRotate180, bcRotate270.
 const vcl::TTypeInfo& RotateTypeInfo();
 
-// Makes TBarcodeBmp and TBarcode known to the form reader. Calling it again does no harm.
+// Makes TBarcodeBmp, TBarcode and TDBBarcodeBmp known to the form reader. Calling it again does no
+// harm.
 void RegisterBarcodeClasses();
 
 } // namespace lumivex

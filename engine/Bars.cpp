@@ -32,72 +32,6 @@ void CanvasBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int
     FCanvas.Rectangle(ToInt(X1), ToInt(Y1), ToInt(X2), ToInt(Y2));
 }
 
-// A render collects some dozens of bars; the storage of the last render on this thread is taken
-// again, so that rendering allocates nothing once it has run.
-std::vector<RasterBars::Box>& RasterBars::Spare() {
-    thread_local std::vector<Box> spare;
-    return spare;
-}
-
-RasterBars::RasterBars() {
-    FBoxes.swap(Spare());
-    FBoxes.clear();
-}
-
-RasterBars::~RasterBars() {
-    // Huge texts keep no huge storage alive.
-    if (FBoxes.capacity() <= 4096)
-        FBoxes.swap(Spare());
-}
-
-void RasterBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int64_t Y2) {
-    if (X1 >= X2 || Y1 >= Y2)
-        return;
-    // Symbols end on a space, but a bar that continues the previous one widens it.
-    if (!FBoxes.empty()) {
-        Box& last = FBoxes.back();
-        if (last.x2 == X1 && last.y1 == Y1 && last.y2 == Y2) {
-            last.x2 = X2;
-            return;
-        }
-        FMixedRows = FMixedRows || Y1 != FBoxes.front().y1 || Y2 != FBoxes.front().y2;
-    }
-    FBoxes.push_back({X1, Y1, X2, Y2});
-}
-
-std::vector<std::int64_t> RasterBars::Cuts(int H) const {
-    // The rows where the set of bars crossing a row changes. Most symbols have bars of one
-    // height only, and then the bands are known without looking at every bar.
-    std::vector<std::int64_t> cuts{0};
-    auto cut = [&cuts, H](std::int64_t y) {
-        y = std::clamp<std::int64_t>(y, 0, H);
-        if (std::find(cuts.begin(), cuts.end(), y) == cuts.end())
-            cuts.push_back(y);
-    };
-    cut(H);
-    if (FMixedRows) {
-        for (const Box& b : FBoxes) {
-            cut(b.y1);
-            cut(b.y2);
-        }
-    } else if (!FBoxes.empty()) {
-        cut(FBoxes.front().y1);
-        cut(FBoxes.front().y2);
-    }
-    std::sort(cuts.begin(), cuts.end());
-    return cuts;
-}
-
-void RasterBars::BuildRow(vcl::TPixelFormat Format, std::uint8_t* Row, int W, std::int64_t Y1,
-                          std::int64_t Y2, vcl::TColor Background) const {
-    vcl::detail::FillSpan(Format, Row, 0, W, vcl::detail::ToPixel(Format, Background));
-    const vcl::detail::PixelValue ink = vcl::detail::ToPixel(Format, vcl::clBlack);
-    for (const Box& b : FBoxes)
-        if (b.y1 <= Y1 && b.y2 >= Y2 && b.x2 > 0 && b.x1 < W)
-            vcl::detail::FillSpan(Format, Row, static_cast<int>(std::max<std::int64_t>(b.x1, 0)),
-                                  static_cast<int>(std::min<std::int64_t>(b.x2, W)), ink);
-}
-
 namespace {
 // Copies the first of Rows contiguous rows into all the others, in doubling blocks.
 void CopyDown(std::uint8_t* First, std::size_t RowBytes, std::size_t Rows) {
@@ -110,69 +44,103 @@ void CopyDown(std::uint8_t* First, std::size_t RowBytes, std::size_t Rows) {
 }
 } // namespace
 
-void RasterBars::Paint(vcl::TBitmap& Bitmap, vcl::TColor Background) const {
-    const int W = Bitmap.GetWidth(), H = Bitmap.GetHeight();
-    if (W == 0 || H == 0)
+RasterBars::RasterBars(vcl::TBitmap& Bitmap, int Width, int Height, int Degrees, std::int64_t Top,
+                       std::int64_t BarHeight, vcl::TColor Background)
+    : FWidth(std::max(Width, 0)), FHeight(std::max(Height, 0)),
+      FDegrees(Degrees), FFormat(Bitmap.GetPixelFormat()) {
+    // The rows where a bar may start or end, as BarWriter computes them.
+    FCuts = {0, FHeight};
+    for (const std::int64_t y : {Top, Top + BarHeight / 2, Top + BarHeight}) {
+        const std::int64_t c = std::clamp<std::int64_t>(y, 0, FHeight);
+        if (std::find(FCuts.begin(), FCuts.end(), c) == FCuts.end())
+            FCuts.push_back(c);
+    }
+    std::sort(FCuts.begin(), FCuts.end());
+    if (FWidth == 0 || FHeight == 0)
         return;
-    const std::vector<std::int64_t> cuts = Cuts(H);
-    const std::size_t rowBytes = Bitmap.GetRowBytes();
-    std::uint8_t* const top = Bitmap.ScanLine(0);
-    for (std::size_t k = 0; k + 1 < cuts.size(); ++k) {
-        std::uint8_t* first = top + static_cast<std::size_t>(cuts[k]) * rowBytes;
-        BuildRow(Bitmap.GetPixelFormat(), first, W, cuts[k], cuts[k + 1], Background);
-        CopyDown(first, rowBytes, static_cast<std::size_t>(cuts[k + 1] - cuts[k]));
+    FTop = Bitmap.ScanLine(0);
+    FRowBytes = Bitmap.GetRowBytes();
+    const vcl::detail::PixelValue back = vcl::detail::ToPixel(FFormat, Background);
+    if (FDegrees == 0 || FDegrees == 180) {
+        for (std::size_t k = 0; k + 1 < FCuts.size(); ++k) {
+            std::uint8_t* row = BandRow(k);
+            // Every byte is written, the unused bits of a monochrome row too.
+            std::memset(row, 0xFF, FRowBytes);
+            vcl::detail::FillSpan(FFormat, row, 0, FWidth, back);
+        }
+        return;
+    }
+    for (int x = 0; x < FWidth; ++x) {
+        std::uint8_t* row = TurnedRow(x);
+        for (std::size_t k = 0; k + 1 < FCuts.size(); ++k)
+            row[BandColumn(k)] = back.b0;
     }
 }
 
-void RasterBars::PaintTurned(vcl::TBitmap& Bitmap, int Width, int Degrees,
-                             vcl::TColor Background) const {
-    const int W = std::max(Width, 0), H = Bitmap.GetHeight();
-    const std::vector<std::int64_t> cuts = Cuts(H);
-    const std::size_t bands = cuts.size() - 1;
-    // Each band's row before the turn, one palette index per pixel.
-    std::vector<std::uint8_t> rows(bands * static_cast<std::size_t>(W));
-    for (std::size_t k = 0; k < bands && W > 0; ++k)
-        BuildRow(vcl::pf8bit, rows.data() + k * W, W, cuts[k], cuts[k + 1], Background);
+std::uint8_t* RasterBars::BandRow(std::size_t K) const {
+    // Turned by 180, unturned row y is row H - 1 - y: the band's last row comes first.
+    const std::int64_t y = FDegrees == 180 ? FHeight - FCuts[K + 1] : FCuts[K];
+    return FTop + static_cast<std::size_t>(y) * FRowBytes;
+}
 
-    vcl::TBitmap turned;
-    turned.SetPixelFormat(vcl::pf8bit);
-    if (Degrees == 180) {
-        // Row y, reversed, becomes row H - 1 - y.
-        turned.Reallocate(W, H);
-        for (std::size_t k = 0; k < bands && W > 0; ++k) {
-            const std::uint8_t* src = rows.data() + k * W;
-            std::uint8_t* first = turned.ScanLine(static_cast<int>(H - cuts[k + 1]));
-            std::reverse_copy(src, src + W, first);
-            CopyDown(first, static_cast<std::size_t>(W),
-                     static_cast<std::size_t>(cuts[k + 1] - cuts[k]));
+std::size_t RasterBars::BandColumn(std::size_t K) const {
+    // 90: (x, y) -> (H - 1 - y, x); 270: (x, y) -> (y, W - 1 - x).
+    return static_cast<std::size_t>(FDegrees == 90 ? FHeight - FCuts[K + 1] : FCuts[K]);
+}
+
+std::uint8_t* RasterBars::TurnedRow(std::int64_t X) const {
+    return FTop + static_cast<std::size_t>(FDegrees == 90 ? X : FWidth - 1 - X) * FRowBytes;
+}
+
+void RasterBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int64_t Y2) {
+    X1 = std::max<std::int64_t>(X1, 0);
+    X2 = std::min<std::int64_t>(X2, FWidth);
+    if (X1 >= X2 || Y1 >= Y2 || FHeight == 0)
+        return;
+    const vcl::detail::PixelValue ink = vcl::detail::ToPixel(FFormat, vcl::clBlack);
+    for (std::size_t k = 0; k + 1 < FCuts.size(); ++k) {
+        if (!(Y1 <= FCuts[k] && Y2 >= FCuts[k + 1]) || FCuts[k] == FCuts[k + 1])
+            continue;
+        if (FDegrees == 0 || FDegrees == 180) {
+            const std::int64_t a = FDegrees == 0 ? X1 : FWidth - X2;
+            vcl::detail::FillSpan(FFormat, BandRow(k), static_cast<int>(a),
+                                  static_cast<int>(a + (X2 - X1)), ink);
+        } else {
+            const std::size_t col = BandColumn(k);
+            for (std::int64_t x = X1; x < X2; ++x)
+                TurnedRow(x)[col] = ink.b0;
         }
-    } else if (H > 0 && W > 0) {
-        // Column x becomes row x (90, read bottom up) or row W - 1 - x (270). A turned row only
-        // changes where some band changes colour between two columns.
-        turned.Reallocate(H, W);
-        std::uint8_t* const top = turned.ScanLine(0);
-        std::uint8_t* previous = nullptr;
-        for (int x = 0; x < W; ++x) {
-            std::uint8_t* row = top + static_cast<std::size_t>(Degrees == 90 ? x : W - 1 - x) *
-                                          static_cast<std::size_t>(H);
-            bool same = previous != nullptr;
-            for (std::size_t k = 0; same && k < bands; ++k)
-                same = rows[k * W + x] == rows[k * W + x - 1];
-            if (same) {
-                std::memcpy(row, previous, static_cast<std::size_t>(H));
-            } else {
-                for (std::size_t k = 0; k < bands; ++k) {
-                    const std::int64_t from = Degrees == 90 ? H - cuts[k + 1] : cuts[k];
-                    std::memset(row + from, rows[k * W + x],
-                                static_cast<std::size_t>(cuts[k + 1] - cuts[k]));
-                }
-            }
-            previous = row;
-        }
-    } else {
-        turned.SetSize(H, W);
     }
-    Bitmap.TakePixels(turned);
+}
+
+void RasterBars::Finish() {
+    if (FWidth == 0 || FHeight == 0)
+        return;
+    if (FDegrees == 0 || FDegrees == 180) {
+        for (std::size_t k = 0; k + 1 < FCuts.size(); ++k)
+            CopyDown(BandRow(k), FRowBytes, static_cast<std::size_t>(FCuts[k + 1] - FCuts[k]));
+        return;
+    }
+    // A turned row only changes where some band changes colour between two columns; alike
+    // rows are copied whole.
+    const std::size_t bands = FCuts.size() - 1;
+    const std::uint8_t* previous = nullptr;
+    for (int x = 0; x < FWidth; ++x) {
+        std::uint8_t* row = TurnedRow(x);
+        bool same = previous != nullptr;
+        for (std::size_t k = 0; same && k < bands; ++k)
+            same = row[BandColumn(k)] == previous[BandColumn(k)];
+        if (same) {
+            std::memcpy(row, previous, static_cast<std::size_t>(FHeight));
+        } else {
+            for (std::size_t k = 0; k < bands; ++k) {
+                const std::size_t col = BandColumn(k);
+                std::memset(row + col, row[col],
+                            static_cast<std::size_t>(FCuts[k + 1] - FCuts[k]));
+            }
+        }
+        previous = row;
+    }
 }
 
 } // namespace lumivex::detail

@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "engine/Barcode.h"
+#include "engine/detail/Interpret.h"
 
 namespace lumivex {
 
@@ -27,25 +28,36 @@ int Saturate(std::int64_t v) {
     return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
 }
 
-void At(vcl::TCanvas& Canvas, std::int64_t X, std::int64_t Y, const std::string& S) {
-    Canvas.TextOut(Saturate(X), Saturate(Y), S);
-}
+// Each string of the text and where its cell goes, in the order the strings are drawn.
+class Layout {
+public:
+    explicit Layout(vcl::TCanvas& Canvas) : FCanvas(Canvas) {}
+    void At(std::int64_t X, std::int64_t Y, const std::string& S) {
+        FItems.push_back({Saturate(X), Saturate(Y), S});
+    }
+    void Centred(std::int64_t Centre, std::int64_t Y, const std::string& S) {
+        At(Centre - FCanvas.TextWidth(S) / 2, Y, S);
+    }
+    void FlushRight(int Width, std::int64_t Y, const std::string& S) {
+        At(std::int64_t{Width} - FCanvas.TextWidth(S), Y, S);
+    }
+    std::vector<detail::TextItem> Take() { return std::move(FItems); }
 
-void Centred(vcl::TCanvas& Canvas, std::int64_t Centre, std::int64_t Y, const std::string& S) {
-    At(Canvas, Centre - Canvas.TextWidth(S) / 2, Y, S);
-}
-
-void FlushRight(vcl::TCanvas& Canvas, int Width, std::int64_t Y, const std::string& S) {
-    At(Canvas, std::int64_t{Width} - Canvas.TextWidth(S), Y, S);
-}
+private:
+    vcl::TCanvas& FCanvas;
+    std::vector<detail::TextItem> FItems;
+};
 
 } // namespace
 
-void PrintInterpret(vcl::TCanvas& Canvas, TBarCodeType BarcodeType, int Scale, int Height,
-                    int Width, const std::string& Text) {
+namespace detail {
+
+std::vector<TextItem> InterpretLayout(vcl::TCanvas& Canvas, TBarCodeType BarcodeType, int Scale,
+                                      int Height, int Width, const std::string& Text) {
     Canvas.GetFont().SetSize(Saturate(8 * std::int64_t{Scale}));
     Canvas.GetFont().SetColor(vcl::clBlack);
     Canvas.GetBrush().SetColor(vcl::clWhite);
+    Layout out(Canvas);
 
     // The retail digits sit two pixels lower than flush with the bottom.
     auto retailY = [&](const std::string& S) {
@@ -54,44 +66,54 @@ void PrintInterpret(vcl::TCanvas& Canvas, TBarCodeType BarcodeType, int Scale, i
 
     switch (BarcodeType) {
     case bcPOSTNET:
-        return;
+        break;
     case bcUPC2ext:
     case bcUPC5ext:
-        Centred(Canvas, Width / 2, 0, Text);
-        return;
+        out.Centred(Width / 2, 0, Text);
+        break;
     case bcUPCA: {
         std::string s = PadLeft(Text, 11);
         s += Mod10Check(s);
         const std::string first = Sub(s, 1, 1), check = Sub(s, 12, 12);
         const std::string left = Sub(s, 2, 6), right = Sub(s, 7, 11);
-        Canvas.TextOut(0, retailY(first), first);
-        FlushRight(Canvas, Width, retailY(check), check);
-        Centred(Canvas, Width / 3, retailY(left), left);
-        Centred(Canvas, 2 * std::int64_t{Width / 3}, retailY(right), right);
-        return;
+        out.At(0, retailY(first), first);
+        out.FlushRight(Width, retailY(check), check);
+        out.Centred(Width / 3, retailY(left), left);
+        out.Centred(2 * std::int64_t{Width / 3}, retailY(right), right);
+        break;
     }
     case bcEAN13: {
         std::string s = PadLeft(Text, 12);
         s += Mod10Check(s);
         const std::string t = Sub(s, 1, 7) + " " + Sub(s, 8, 13);
         const std::string first = Sub(t, 1, 1), rest = Sub(t, 2, 14);
-        Canvas.TextOut(0, retailY(first), first);
-        Centred(Canvas, Width / 2, retailY(rest), rest);
-        return;
+        out.At(0, retailY(first), first);
+        out.Centred(Width / 2, retailY(rest), rest);
+        break;
     }
     case bcUPCE: {
         std::string s = PadLeft(Text, 6);
         s += Mod10Check(UPCE_Expand(s));
         const std::string system = "0", check = Sub(s, 7, 7), digits = Sub(s, 1, 6);
-        Canvas.TextOut(0, retailY(system), system);
-        FlushRight(Canvas, Width, retailY(check), check);
-        Centred(Canvas, Width / 2, retailY(digits), digits);
-        return;
+        out.At(0, retailY(system), system);
+        out.FlushRight(Width, retailY(check), check);
+        out.Centred(Width / 2, retailY(digits), digits);
+        break;
     }
     default:
-        Centred(Canvas, Width / 2, std::int64_t{Height} - Canvas.TextHeight(Text), Text);
-        return;
+        out.Centred(Width / 2, std::int64_t{Height} - Canvas.TextHeight(Text), Text);
+        break;
     }
+    return out.Take();
+}
+
+} // namespace detail
+
+void PrintInterpret(vcl::TCanvas& Canvas, TBarCodeType BarcodeType, int Scale, int Height,
+                    int Width, const std::string& Text) {
+    for (const detail::TextItem& item :
+         detail::InterpretLayout(Canvas, BarcodeType, Scale, Height, Width, Text))
+        Canvas.TextOut(item.X, item.Y, item.Text);
 }
 
 } // namespace lumivex

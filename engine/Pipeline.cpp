@@ -4,6 +4,7 @@
 
 #include "engine/Barcode.h"
 #include "engine/detail/Bars.h"
+#include "engine/detail/Interpret.h"
 
 namespace lumivex {
 
@@ -118,69 +119,83 @@ int CalcWidth(int Scale, TBarCodeType BarcodeType, const std::string& Text) {
 void CreateBC(vcl::TBitmap& Bitmap, TBarCodeType BarcodeType, int Scale, int Height,
               const std::string& Text, bool Interpret, TbcRotate Rotate) {
     const int width = CalcWidth(Scale, BarcodeType, Text);
+    const int H = Bitmap.GetHeight();
+    const vcl::TPixelFormat format = Bitmap.GetPixelFormat();
     const bool printed = Interpret && !Text.empty();
     const bool turned = Rotate >= bcRotate90 && Rotate <= bcRotate270;
-    // Without text nothing goes over the bars, so a turned picture can be painted at once: its
-    // pixels are those of the sized, cleared and barred bitmap turned afterwards, but the
-    // unturned picture is never made.
-    const bool turnAtOnce = turned && !printed;
-    if (!turnAtOnce)
-        Bitmap.SetWidth(width);
+    const int degrees = turned ? 90 * Rotate : 0;
+    // A picture past the bitmap bound is refused before anything is drawn or allocated. A turned
+    // picture is painted turned at once, bars and text, in pf8bit: the unturned one is never
+    // made, so a render holds one bitmap, whatever its turn.
+    if (turned)
+        vcl::CheckBitmapSize(vcl::pf8bit, H, width);
+    else
+        vcl::CheckBitmapSize(format, width, H);
 
-    // The background and the bars are painted together: the bars are collected first, then
-    // every row is written once. The pixels are those of a white fill followed by the
-    // renderer's rectangles.
-    vcl::TCanvas& canvas = Bitmap.GetCanvas();
-    canvas.GetBrush().SetColor(vcl::clWhite);
+    // The bars start and end only on these rows.
     const std::int64_t textMargin = Interpret ? 5 * std::int64_t{Scale} : 0;
-    detail::RasterBars bars;
-    if (!Text.empty()) {
-        std::int64_t top = 0, height = Height - textMargin;
-        if (BarcodeType == bcPOSTNET) {
-            height = Height;
-        } else if (BarcodeType == bcUPC2ext || BarcodeType == bcUPC5ext) {
-            top = 3 * textMargin;
-            height = Height - 3 * textMargin;
-        }
-        detail::BarWriter writer(bars, SaturateInt(10 * std::int64_t{Scale}), SaturateInt(top),
-                                 SaturateInt(height), Scale);
-        if (const detail::Drawer draw = DrawerOf(BarcodeType)) {
+    std::int64_t top = 0, height = Height - textMargin;
+    if (BarcodeType == bcPOSTNET) {
+        height = Height;
+    } else if (BarcodeType == bcUPC2ext || BarcodeType == bcUPC5ext) {
+        top = 3 * textMargin;
+        height = Height - 3 * textMargin;
+    }
+    const int barTop = SaturateInt(top), barHeight = SaturateInt(height);
+    // Every pixel is painted below, so the former pixels go first rather than sit beside the
+    // new ones while they are made.
+    auto resize = [&](vcl::TPixelFormat Format, int W, int HH) {
+        Bitmap.Reallocate(0, 0);
+        Bitmap.SetPixelFormat(Format);
+        Bitmap.Reallocate(W, HH);
+    };
+    // Draws the bars on the bitmap as it is sized; the renderer's exception, if any, comes
+    // through once every pixel is painted.
+    auto paint = [&](int Degrees) {
+        detail::RasterBars bars(Bitmap, width, H, Degrees, barTop, barHeight, vcl::clWhite);
+        const detail::Drawer draw = Text.empty() ? nullptr : DrawerOf(BarcodeType);
+        if (draw) {
+            detail::BarWriter writer(bars, SaturateInt(10 * std::int64_t{Scale}), barTop,
+                                     barHeight, Scale);
             try {
                 draw(writer, Text);
             } catch (...) {
-                // A renderer that raises (the 2-digit add-on's number conversion) leaves the
-                // sized background and the bars it drew before; nothing after it runs.
-                Bitmap.SetWidth(width);
-                bars.Paint(Bitmap, vcl::clWhite);
+                bars.Finish();
                 throw;
             }
         }
-    }
-    if (turnAtOnce) {
-        bars.PaintTurned(Bitmap, width, 90 * Rotate, vcl::clWhite);
-        return;
-    }
-    bars.Paint(Bitmap, vcl::clWhite);
-    if (printed)
-        PrintInterpret(canvas, BarcodeType, Scale, Height, Bitmap.GetWidth(), Text);
-    if (!turned)
-        return;
+        bars.Finish();
+    };
 
-    vcl::TBitmap work;
-    switch (Rotate) {
-    case bcRotate90:
-        RotateBmp90(Bitmap, work);
-        break;
-    case bcRotate180:
-        RotateBmp180(Bitmap, work);
-        break;
-    default:
-        RotateBmp270(Bitmap, work);
-        break;
+    vcl::TCanvas& canvas = Bitmap.GetCanvas();
+    canvas.GetBrush().SetColor(vcl::clWhite);
+    if (!turned) {
+        resize(format, width, H);
+        paint(0);
+        if (printed)
+            PrintInterpret(canvas, BarcodeType, Scale, Height, Bitmap.GetWidth(), Text);
+        return;
     }
-    // Sizing the bitmap to the turned image and drawing that over it leaves exactly the turned
-    // pixels; taking them over gives the same result without two copies.
-    Bitmap.TakePixels(work);
+    const bool quarter = Rotate != bcRotate180;
+    resize(vcl::pf8bit, quarter ? H : width, quarter ? width : H);
+    try {
+        paint(degrees);
+    } catch (...) {
+        // A renderer that raises (the 2-digit add-on's number conversion) leaves the unturned
+        // background and the bars it drew before; nothing after it runs.
+        resize(format, width, H);
+        try {
+            paint(0);
+        } catch (...) {
+        }
+        throw;
+    }
+    if (!printed)
+        return;
+    const int W = std::max(width, 0);
+    for (const detail::TextItem& item :
+         detail::InterpretLayout(canvas, BarcodeType, Scale, Height, W, Text))
+        canvas.TurnedTextOut(degrees, W, H, item.X, item.Y, item.Text);
 }
 
 } // namespace lumivex

@@ -328,7 +328,8 @@ void TBitmap::LoadFromStream(std::istream& Stream) {
     } catch (const std::ios_base::failure& e) {
         throw EInvalidGraphic(std::string("Cannot read the bitmap file: ") + e.what());
     }
-    Assign(image);
+    // Taken, not copied: a copy would hold the largest image twice.
+    TakePixels(image);
 }
 
 void TBitmap::SaveToFile(const std::string& FileName) const {

@@ -10,8 +10,6 @@
 namespace vcl {
 namespace {
 
-// Larger files are refused rather than read: the records take a few times the file's size.
-constexpr std::uintmax_t MaxFileSize = std::uintmax_t{1} << 30;
 // As many columns as the widest SQLite table; every record costs a value per header field.
 constexpr std::size_t MaxFields = 32767;
 
@@ -31,6 +29,9 @@ public:
     }
 
     void Run(std::vector<std::string>& Names, std::vector<TDataSet::Record>& Records) {
+        if (FSize > TCSVDataSet::MaxFileBytes)
+            throw EDatabaseError(FSource + ": the file is larger than " +
+                                 MiB(TCSVDataSet::MaxFileBytes));
         if (FPos == FSize)
             throw EDatabaseError(FSource + ": the file is empty; its first line must name the "
                                            "fields");
@@ -46,8 +47,11 @@ public:
             std::size_t count = 0;
             for (;;) {
                 std::string value = ReadField();
-                if (count++ < keep)
+                if (count++ < keep) {
+                    Account(line, sizeof(TDataSet::Value) +
+                                      (value.size() > kShortString ? value.size() + 1 : 0));
                     fields.push_back(std::move(value));
+                }
                 if (header && count > MaxFields)
                     Fail(line,
                          "the header names more than " + std::to_string(MaxFields) + " fields");
@@ -81,6 +85,9 @@ public:
                                    " field(s); the header "
                                    "names " +
                                    std::to_string(names.size()));
+                // The record's vector, and the slot it takes in the records (twice, while the
+                // records grow).
+                Account(line, 2 * sizeof(TDataSet::Record) + kAllocation);
                 records.push_back(std::move(fields));
                 fields = {};
                 fields.reserve(names.size());
@@ -91,6 +98,18 @@ public:
     }
 
 private:
+    // The bytes a string holds in itself, and what the allocator adds to each block.
+    static constexpr std::size_t kShortString = 15, kAllocation = 16;
+
+    static std::string MiB(std::size_t Bytes) { return std::to_string(Bytes >> 20) + " MiB"; }
+
+    void Account(std::size_t Line, std::size_t Bytes) {
+        FBytes += Bytes;
+        if (FBytes > TCSVDataSet::MaxRecordBytes)
+            Fail(Line, "the records would take more than " + MiB(TCSVDataSet::MaxRecordBytes) +
+                           " in memory");
+    }
+
     [[noreturn]] void Fail(std::size_t Line, const std::string& Msg) const {
         throw EDatabaseError(FSource + ", line " + std::to_string(Line) + ": " + Msg);
     }
@@ -147,6 +166,7 @@ private:
     std::size_t FSize;
     std::size_t FPos = 0;
     std::size_t FLine = 1;
+    std::size_t FBytes = 0;
 };
 
 } // namespace
@@ -178,8 +198,8 @@ void TCSVDataSet::InternalOpen(std::vector<std::string>& Names, std::vector<Reco
     const std::uintmax_t size = std::filesystem::file_size(FFileName, ec);
     if (ec)
         cannotOpen(ec.message());
-    if (size > MaxFileSize)
-        cannotOpen("the file is larger than 1 GiB");
+    if (size > MaxFileBytes)
+        cannotOpen("the file is larger than " + std::to_string(MaxFileBytes >> 20) + " MiB");
     std::ifstream in(FFileName, std::ios::binary);
     if (!in)
         cannotOpen(errno ? std::strerror(errno) : "unknown error");

@@ -6,6 +6,7 @@
 #include "host/Graphics.h"
 #include "host/detail/Fonts.h"
 #include "host/detail/Pixels.h"
+#include "host/SysUtils.h"
 
 namespace vcl {
 
@@ -25,6 +26,12 @@ int TCanvas::TextHeight(const std::string&) const {
     return Sized().CellHeight();
 }
 
+namespace {
+// A string's cell is kept ready-made only while it is small; a larger one is drawn straight onto
+// the bitmap, where only its visible part costs anything.
+constexpr std::size_t MaxCellBytes = std::size_t{256} << 10;
+} // namespace
+
 void TCanvas::TextOut(int X, int Y, const std::string& Text) {
     detail::SizedFont& font = Sized();
     TBitmap& bmp = *FBitmap;
@@ -32,8 +39,15 @@ void TCanvas::TextOut(int X, int Y, const std::string& Text) {
     const TPixelFormat fmt = bmp.FPixelFormat;
     const detail::PixelValue ink = detail::ToPixel(fmt, FFont.GetColor());
     const bool opaque = FBrush.GetStyle() == bsSolid;
+    const std::int64_t textWidth = font.TextWidth(Text);
+    const std::int64_t right = std::int64_t{X} + textWidth;
+    const std::int64_t bottom = std::int64_t{Y} + font.CellHeight();
+    if (W == 0 || H == 0 || (opaque && (right <= 0 || bottom <= 0 || X >= W || Y >= H)))
+        return;
 
-    if (opaque && fmt != pf1bit) {
+    const std::size_t cellBytes = (fmt == pf8bit ? 1u : 3u) * static_cast<std::size_t>(textWidth) *
+                                  static_cast<std::size_t>(font.CellHeight());
+    if (opaque && fmt != pf1bit && cellBytes <= MaxCellBytes) {
         // The cell, glyphs and background together, copied row by row.
         const detail::CellImage& cell =
             font.OpaqueCell(Text, fmt, ink, detail::ToPixel(fmt, FBrush.GetColor()));
@@ -53,12 +67,10 @@ void TCanvas::TextOut(int X, int Y, const std::string& Text) {
         return;
     }
 
-    // Clear brush (or a monochrome bitmap): the glyphs alone, over what is there; an opaque
-    // string's glyphs stay inside its cell as above.
+    // A clear brush, a monochrome bitmap or a large cell: the background, then the glyphs over
+    // it; an opaque string's glyphs stay inside its cell as above.
     std::int64_t clipX1 = 0, clipY1 = 0, clipX2 = W, clipY2 = H;
     if (opaque) {
-        const std::int64_t right = std::int64_t{X} + font.TextWidth(Text);
-        const std::int64_t bottom = std::int64_t{Y} + font.CellHeight();
         FillRect(Rect(X, Y, static_cast<int>(std::min<std::int64_t>(right, INT_MAX)),
                       static_cast<int>(std::min<std::int64_t>(bottom, INT_MAX))));
         clipX1 = std::max<std::int64_t>(clipX1, X);
@@ -66,8 +78,6 @@ void TCanvas::TextOut(int X, int Y, const std::string& Text) {
         clipX2 = std::min<std::int64_t>(clipX2, right);
         clipY2 = std::min<std::int64_t>(clipY2, bottom);
     }
-    if (W == 0 || H == 0)
-        return;
     std::uint8_t* top = bmp.ScanLine(0);
     std::int64_t pen = X;
     for (const char ch : Text) {
@@ -75,6 +85,92 @@ void TCanvas::TextOut(int X, int Y, const std::string& Text) {
         detail::BlitGlyph(g, pen, std::int64_t{Y} + font.Ascent, fmt, top, bmp.GetRowBytes(), ink,
                           clipX1, clipY1, clipX2, clipY2);
         pen += g.Advance;
+    }
+}
+
+void TCanvas::TurnedTextOut(int Degrees, int UnturnedWidth, int UnturnedHeight, int X, int Y,
+                            const std::string& Text) {
+    detail::SizedFont& font = Sized();
+    TBitmap& bmp = *FBitmap;
+    const std::int64_t UW = std::max(UnturnedWidth, 0), UH = std::max(UnturnedHeight, 0);
+    const bool quarter = Degrees == 90 || Degrees == 270;
+    if ((!quarter && Degrees != 180) || bmp.FPixelFormat != pf8bit ||
+        bmp.FWidth != (quarter ? UH : UW) || bmp.FHeight != (quarter ? UW : UH))
+        throw EInvalidGraphic("TurnedTextOut needs the turned picture in pf8bit");
+    if (UW == 0 || UH == 0)
+        return;
+    const std::uint8_t ink = detail::ToPixel(pf8bit, FFont.GetColor()).b0;
+    std::uint8_t* const top = bmp.ScanLine(0);
+    const std::size_t stride = bmp.FRowBytes;
+
+    // Unturned (x, y) lands on turned column TX and row TY.
+    auto plot = [&](std::int64_t x1, std::int64_t x2, std::int64_t y, std::uint8_t v) {
+        if (Degrees == 180) {
+            std::memset(top + static_cast<std::size_t>(UH - 1 - y) * stride + (UW - x2), v,
+                        static_cast<std::size_t>(x2 - x1));
+            return;
+        }
+        for (std::int64_t x = x1; x < x2; ++x) {
+            const std::int64_t row = Degrees == 90 ? x : UW - 1 - x;
+            const std::int64_t col = Degrees == 90 ? UH - 1 - y : y;
+            top[static_cast<std::size_t>(row) * stride + static_cast<std::size_t>(col)] = v;
+        }
+    };
+
+    std::int64_t clipX1 = 0, clipY1 = 0, clipX2 = UW, clipY2 = UH;
+    if (FBrush.GetStyle() == bsSolid) {
+        const std::int64_t right = std::min<std::int64_t>(std::int64_t{X} + font.TextWidth(Text),
+                                                          INT_MAX);
+        const std::int64_t bottom =
+            std::min<std::int64_t>(std::int64_t{Y} + font.CellHeight(), INT_MAX);
+        clipX1 = std::max<std::int64_t>(clipX1, X);
+        clipY1 = std::max<std::int64_t>(clipY1, Y);
+        clipX2 = std::min<std::int64_t>(clipX2, right);
+        clipY2 = std::min<std::int64_t>(clipY2, bottom);
+        if (clipX1 >= clipX2 || clipY1 >= clipY2)
+            return;
+        // The cell's background, as a rectangle of the turned picture.
+        const std::uint8_t back = detail::ToPixel(pf8bit, FBrush.GetColor()).b0;
+        std::int64_t tx1, tx2, ty1, ty2;
+        if (Degrees == 180) {
+            tx1 = UW - clipX2, tx2 = UW - clipX1, ty1 = UH - clipY2, ty2 = UH - clipY1;
+        } else if (Degrees == 90) {
+            tx1 = UH - clipY2, tx2 = UH - clipY1, ty1 = clipX1, ty2 = clipX2;
+        } else {
+            tx1 = clipY1, tx2 = clipY2, ty1 = UW - clipX2, ty2 = UW - clipX1;
+        }
+        for (std::int64_t ty = ty1; ty < ty2; ++ty)
+            std::memset(top + static_cast<std::size_t>(ty) * stride + tx1, back,
+                        static_cast<std::size_t>(tx2 - tx1));
+    }
+
+    std::int64_t pen = X;
+    for (const char ch : Text) {
+        const detail::Glyph& g = font.GlyphOf(static_cast<unsigned char>(ch));
+        const std::int64_t gx = pen + g.Left, gy = std::int64_t{Y} + font.Ascent - g.Top;
+        pen += g.Advance;
+        if (gx >= clipX2 || gx + g.Width <= clipX1 || gy >= clipY2 || gy + g.Rows <= clipY1)
+            continue;
+        for (int r = 0; r < g.Rows; ++r) {
+            const std::int64_t y = gy + r;
+            if (y < clipY1 || y >= clipY2)
+                continue;
+            const std::uint8_t* bits = g.Bits.data() + static_cast<std::size_t>(r) * g.Pitch;
+            int c = 0;
+            while (c < g.Width) {
+                if (!(bits[c >> 3] & (0x80 >> (c & 7)))) {
+                    ++c;
+                    continue;
+                }
+                int e = c + 1;
+                while (e < g.Width && (bits[e >> 3] & (0x80 >> (e & 7))))
+                    ++e;
+                const std::int64_t x1 = std::max(gx + c, clipX1), x2 = std::min(gx + e, clipX2);
+                if (x1 < x2)
+                    plot(x1, x2, y, ink);
+                c = e;
+            }
+        }
     }
 }
 

@@ -271,6 +271,9 @@ void TComponent::InsertComponent(TComponent* AComponent) {
     if (AComponent->FOwner)
         AComponent->FOwner->RemoveComponent(AComponent);
     Insert(AComponent);
+    // A component that joins a designer's form is in the designer too.
+    if (InState(csDesigning))
+        AComponent->SetDesigning(true);
     Notification(AComponent, opInsert);
 }
 

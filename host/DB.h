@@ -321,7 +321,15 @@ public:
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
     static const TClassInfo& StaticClassInfo();
 
-    // Parses CSV text; raises EDatabaseError naming Source and the line of the first fault.
+    // Larger files are refused rather than read.
+    static constexpr std::size_t MaxFileBytes = std::size_t{64} << 20;
+    // What the parsed records may take in memory: every value costs its slot (and its bytes
+    // past the short-string buffer), every record its vector. A file of many tiny values would
+    // otherwise take some forty times its size.
+    static constexpr std::size_t MaxRecordBytes = std::size_t{192} << 20;
+
+    // Parses CSV text; raises EDatabaseError naming Source and the line of the first fault, or
+    // saying which bound above the text passes.
     static void Parse(const std::string& Text, const std::string& Source,
                       std::vector<std::string>& Names, std::vector<Record>& Records);
 

@@ -100,6 +100,7 @@ private:
         g.Rows = static_cast<int>(bm.rows);
         g.Pitch = static_cast<int>((bm.width + 7) / 8);
         g.Bits.resize(static_cast<std::size_t>(g.Pitch) * g.Rows);
+        CacheBytes += g.Bits.size();
         for (int r = 0; r < g.Rows; ++r) {
             // FreeType's pitch may be negative (bottom-up rows) and padded.
             const unsigned char* src = bm.buffer + static_cast<std::ptrdiff_t>(r) * bm.pitch;
@@ -133,16 +134,23 @@ public:
 
     std::shared_ptr<SizedFont> Resolve(const TFont& Font) {
         const std::lock_guard lock(FMutex);
-        const Key key{Font.GetName(), Font.GetStyle(), Font.GetHeight()};
+        // Every height past the largest em draws at that em: they share one entry rather than
+        // each rasterising its own set of the largest glyphs. A positive height is a cell,
+        // which no face makes more than a few ems tall.
+        const int height = std::clamp(Font.GetHeight(), -MaxFontPixels, 4 * MaxFontPixels);
+        const Key key{Font.GetName(), Font.GetStyle(), height};
         if (auto it = FSizes.find(key); it != FSizes.end())
             return it->second;
-        // A handful of sizes is all a program uses; a flood of distinct ones starts afresh
-        // rather than growing without bound.
-        if (FSizes.size() >= 64)
+        // A handful of sizes is all a program uses; a flood of distinct ones, or of large
+        // glyphs, starts afresh rather than growing without bound.
+        std::size_t bytes = 0;
+        for (const auto& entry : FSizes)
+            bytes += entry.second->CacheBytes;
+        if (FSizes.size() >= 64 || bytes > MaxFontCacheBytes)
             FSizes.clear();
         const auto& [file, index] = Locate(Font.GetName(), Font.GetStyle());
         auto font = std::make_shared<FtSizedFont>(FLibrary, FLibrary ? file : std::string{}, index,
-                                                  Font.GetHeight());
+                                                  height);
         FSizes.emplace(key, font);
         return font;
     }

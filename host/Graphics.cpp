@@ -312,9 +312,7 @@ int BitsPerPixel(TPixelFormat f) {
 constexpr std::uint8_t kWhiteByte = 0xFF;
 static_assert(palette::WhiteIndex == kWhiteByte);
 
-template <typename Buffer>
-Buffer AllocatePixels(TPixelFormat Format, int Width, int Height, std::size_t RowBytes,
-                      std::optional<std::uint8_t> Fill) {
+std::uint64_t CheckedBytes(TPixelFormat Format, int Width, int Height, std::size_t RowBytes) {
     // Width and Height are at most 2^31, so the product fits in 64 bits.
     const std::uint64_t bytes = static_cast<std::uint64_t>(RowBytes) * std::uint64_t(Height);
     if (bytes > MaxBitmapBytes)
@@ -323,6 +321,13 @@ Buffer AllocatePixels(TPixelFormat Format, int Width, int Height, std::size_t Ro
                               std::to_string(BitsPerPixel(Format)) + " bits per pixel needs " +
                               std::to_string(bytes) + " bytes, more than the limit of " +
                               std::to_string(MaxBitmapBytes) + " bytes");
+    return bytes;
+}
+
+template <typename Buffer>
+Buffer AllocatePixels(TPixelFormat Format, int Width, int Height, std::size_t RowBytes,
+                      std::optional<std::uint8_t> Fill) {
+    const std::uint64_t bytes = CheckedBytes(Format, Width, Height, RowBytes);
     try {
         return Fill ? Buffer(static_cast<std::size_t>(bytes), *Fill)
                     : Buffer(static_cast<std::size_t>(bytes));
@@ -333,6 +338,14 @@ Buffer AllocatePixels(TPixelFormat Format, int Width, int Height, std::size_t Ro
 }
 
 } // namespace
+
+void CheckBitmapSize(TPixelFormat Format, int Width, int Height) {
+    if (Format == pfDevice)
+        Format = pf24bit;
+    Width = std::max(Width, 0);
+    Height = std::max(Height, 0);
+    CheckedBytes(Format, Width, Height, TBitmap::RowBytesFor(Format, Width));
+}
 
 void TBitmap::SetSize(int Width, int Height) {
     Width = std::max(Width, 0);

@@ -3,9 +3,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/Classes.h"
@@ -128,6 +130,10 @@ std::uint8_t IndexOf(TColor Color);
 // EOutOfResources instead of exhausting memory.
 inline constexpr std::size_t MaxBitmapBytes = std::size_t{256} << 20;
 
+// Raises EOutOfResources, as sizing a bitmap would, when Width x Height pixels in Format would
+// pass MaxBitmapBytes (negative sizes act as 0): for producers that check before they work.
+void CheckBitmapSize(TPixelFormat Format, int Width, int Height);
+
 class TBitmap;
 
 class TBrush : public TPersistent {
@@ -231,6 +237,12 @@ public:
     void TextOut(int X, int Y, const std::string& Text);
     int TextWidth(const std::string& Text) const;
     int TextHeight(const std::string& Text) const;
+    // Draws what TextOut(X, Y, Text) would draw on a bitmap of UnturnedWidth x UnturnedHeight
+    // pixels, turned clockwise by Degrees (90, 180 or 270) as the engine's rotations turn a
+    // picture, onto this canvas's pf8bit bitmap, which holds the turned picture. Only what can
+    // be seen is drawn.
+    void TurnedTextOut(int Degrees, int UnturnedWidth, int UnturnedHeight, int X, int Y,
+                       const std::string& Text);
 
     // The colour at (X, Y); -1 outside the bitmap.
     TColor GetPixel(int X, int Y) const;
@@ -306,6 +318,7 @@ public:
 
 private:
     friend class TCanvas;
+    friend void CheckBitmapSize(TPixelFormat Format, int Width, int Height);
 
     static std::size_t RowBytesFor(TPixelFormat Format, int Width);
     void Reformat(TPixelFormat Format);
@@ -314,17 +327,38 @@ private:
     int FHeight = 0;
     TPixelFormat FPixelFormat = pf24bit;
     std::size_t FRowBytes = 0;
-    // Pixel storage whose new bytes are not zeroed first: every path that makes pixels writes
-    // them itself.
-    template <typename T> struct NoInitAllocator : std::allocator<T> {
-        template <typename U> struct rebind { using other = NoInitAllocator<U>; };
-        using std::allocator<T>::allocator;
-        template <typename U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
-        template <typename U, typename... A> void construct(U* p, A&&... a) {
-            ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+    // Pixel storage whose bytes are not zeroed first: every path that makes pixels writes them
+    // itself. A plain array, not a vector: a vector would construct its bytes one by one, which
+    // only an optimiser that sees through the allocator turns into nothing.
+    class PixelBuffer {
+    public:
+        PixelBuffer() = default;
+        explicit PixelBuffer(std::size_t Size)
+            : FData(Size ? new std::uint8_t[Size] : nullptr), FSize(Size) {}
+        PixelBuffer(std::size_t Size, std::uint8_t Fill) : PixelBuffer(Size) {
+            if (Size)
+                std::memset(FData.get(), Fill, Size);
         }
+        PixelBuffer(const PixelBuffer& Other) : PixelBuffer(Other.FSize) {
+            if (FSize)
+                std::memcpy(FData.get(), Other.FData.get(), FSize);
+        }
+        PixelBuffer(PixelBuffer&& Other) noexcept
+            : FData(std::move(Other.FData)), FSize(std::exchange(Other.FSize, 0)) {}
+        PixelBuffer& operator=(PixelBuffer Other) noexcept {
+            FData = std::move(Other.FData);
+            FSize = std::exchange(Other.FSize, 0);
+            return *this;
+        }
+        std::uint8_t* data() { return FData.get(); }
+        const std::uint8_t* data() const { return FData.get(); }
+        std::size_t size() const { return FSize; }
+        void clear() { *this = PixelBuffer(); }
+
+    private:
+        std::unique_ptr<std::uint8_t[]> FData;
+        std::size_t FSize = 0;
     };
-    using PixelBuffer = std::vector<std::uint8_t, NoInitAllocator<std::uint8_t>>;
     PixelBuffer FPixels;
     std::unique_ptr<TCanvas> FCanvas;
 };

@@ -13,6 +13,8 @@ PACKAGES=(
   fonts-liberation
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev python3
+  # fuzzing (clang with its libFuzzer runtime) and leak checks of the command line
+  clang libclang-rt-14-dev valgrind
 )
 
 missing=()

@@ -38,33 +38,35 @@ private:
     vcl::TBrushStyle FSavedStyle;
 };
 
-// Collects bars to paint them later in one pass over a freshly cleared bitmap: the rows between
-// two bar ends are all alike, so each such band is built once and copied down.
+// Paints bars straight into a bitmap that already has its final size, turned or not. A bar
+// writer's bars start and end only on the rows Top, Top + Height div 2 and Top + Height, so the
+// rows fall into a few bands that are alike within; each bar is written into one row (or, turned,
+// one pixel per column) of each band it covers, and Finish copies that row over its band. No bar
+// is stored, so a symbol of any length costs nothing beyond its bitmap.
 class RasterBars final : public BarSink {
 public:
-    RasterBars();
-    ~RasterBars();
+    // Bitmap holds the picture of Width x Height pixels (the writer's Top and BarHeight) turned
+    // clockwise by Degrees (0, 90, 180 or 270): sized Width x Height for 0 and 180, Height x
+    // Width for the quarter turns, and then in pf8bit. Its pixels need not be initialised.
+    RasterBars(vcl::TBitmap& Bitmap, int Width, int Height, int Degrees, std::int64_t Top,
+               std::int64_t BarHeight, vcl::TColor Background);
     RasterBars(const RasterBars&) = delete;
     RasterBars& operator=(const RasterBars&) = delete;
     void Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int64_t Y2) override;
-    // Paints the whole bitmap: Background everywhere, the collected bars black over it.
-    void Paint(vcl::TBitmap& Bitmap, vcl::TColor Background) const;
-    // Replaces Bitmap by the picture that Paint would give on a bitmap of Width and Bitmap's
-    // height, turned clockwise by Degrees (90, 180 or 270) as the rotations turn it, in pf8bit;
-    // no unturned picture is made on the way.
-    void PaintTurned(vcl::TBitmap& Bitmap, int Width, int Degrees, vcl::TColor Background) const;
+    // Fills every band from its painted row: Background where no bar went, black where one did.
+    void Finish();
 
 private:
-    struct Box {
-        std::int64_t x1, y1, x2, y2;
-    };
-    static std::vector<Box>& Spare();
-    std::vector<std::int64_t> Cuts(int H) const;
-    void BuildRow(vcl::TPixelFormat Format, std::uint8_t* Row, int W, std::int64_t Y1,
-                  std::int64_t Y2, vcl::TColor Background) const;
+    // The unturned row of band K that is painted, and its place in the bitmap.
+    std::uint8_t* BandRow(std::size_t K) const;
+    std::size_t BandColumn(std::size_t K) const;
+    std::uint8_t* TurnedRow(std::int64_t X) const;
 
-    std::vector<Box> FBoxes;
-    bool FMixedRows = false; // bars of more than one height
+    int FWidth, FHeight, FDegrees;
+    vcl::TPixelFormat FFormat;
+    std::vector<std::int64_t> FCuts; // band K is rows FCuts[K]..FCuts[K + 1] - 1
+    std::uint8_t* FTop = nullptr;
+    std::size_t FRowBytes = 0;
 };
 
 // Walks a symbol's modules from left to right. A module is Scale pixels wide; a full bar runs

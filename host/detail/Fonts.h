@@ -77,5 +77,8 @@ void BlitGlyph(const Glyph& G, std::int64_t OriginX, std::int64_t Baseline, TPix
 
 // The largest em that text is rasterised at, in pixels; larger fonts are drawn at this size.
 inline constexpr int MaxFontPixels = 1024;
+// The glyphs and cells that the cached sizes may hold together before the cache starts afresh.
+// One size adds at most its 256 glyphs at MaxFontPixels (some tens of MiB) beyond it.
+inline constexpr std::size_t MaxFontCacheBytes = std::size_t{32} << 20;
 
 } // namespace vcl::detail

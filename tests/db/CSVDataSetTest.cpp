@@ -126,6 +126,47 @@ protected:
     TCSVDataSet Data{nullptr};
 };
 
+// Memory stays proportional to the text and bounded: a text past the file bound is refused
+// before it is parsed, and one whose tiny values would cost many times its size (every value
+// takes its slot) is refused once its records would pass their bound.
+TEST(CSVParse, BoundsTheTextAndTheMemoryOfItsRecords) {
+    std::string header;
+    for (int i = 0; i < 1000; ++i)
+        header += (i ? ",f" : "f") + std::to_string(i);
+    const std::string emptyRecord = std::string(999, ',') + "\n";
+    std::string manyEmpty = header + "\n";
+    // 40 bytes a value and 64 a record: the header takes 40000 bytes, each record 40064, so the
+    // record on line 5026 passes 192 MiB, in a text of 5 MB.
+    for (int r = 0; r < 6000; ++r)
+        manyEmpty += emptyRecord;
+    std::string fewEmpty = header + "\n";
+    for (int r = 0; r < 100; ++r)
+        fewEmpty += emptyRecord;
+    const struct {
+        const char* What;
+        std::string Text;
+        std::string Said; // empty: parses
+    } cases[] = {
+        {"past the file bound", std::string(TCSVDataSet::MaxFileBytes + 1, 'a'),
+         "big.csv: the file is larger than 64 MiB"},
+        {"tiny values past the record bound", manyEmpty,
+         "big.csv, line 5026: the records would take more than 192 MiB in memory"},
+        {"tiny values within it", fewEmpty, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        std::vector<std::string> names;
+        std::vector<TDataSet::Record> records;
+        try {
+            TCSVDataSet::Parse(c.Text, "big.csv", names, records);
+            EXPECT_EQ(c.Said, "");
+            EXPECT_EQ(records.size(), 100u);
+        } catch (const EDatabaseError& e) {
+            EXPECT_EQ(e.what(), c.Said);
+        }
+    }
+}
+
 TEST_F(CSVFile, OpensAFileAndKeepsEditsInMemory) {
     const std::string path = Dir.Path("labels.csv");
     const std::string text = "\xEF\xBB\xBFsku,caption\r\n4006381333931,\"Pens, blue\"\r\n";
@@ -153,7 +194,7 @@ TEST_F(CSVFile, FilesThatCannotBeReadAreNamed) {
     {
         dbtest::WriteFile(huge, "");
         // Sparse: the size is what counts, not the bytes on disk.
-        std::filesystem::resize_file(huge, (std::uintmax_t{1} << 30) + 1);
+        std::filesystem::resize_file(huge, TCSVDataSet::MaxFileBytes + 1);
     }
     const std::string ragged = Dir.Path("ragged.csv");
     dbtest::WriteFile(ragged, "a,b\n1\n");
@@ -163,7 +204,7 @@ TEST_F(CSVFile, FilesThatCannotBeReadAreNamed) {
     } cases[] = {
         {missing, "Cannot open file " + missing},
         {Dir.Root().string(), "Cannot open file " + Dir.Root().string() + ": not a regular file"},
-        {huge, "Cannot open file " + huge + ": the file is larger than 1 GiB"},
+        {huge, "Cannot open file " + huge + ": the file is larger than 64 MiB"},
         {ragged, ragged + ", line 2:"},
         {"", "No CSV file name"},
     };

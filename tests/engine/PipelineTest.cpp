@@ -195,20 +195,43 @@ TEST(CreateBC, WildArgumentsNeverWriteOutsideTheBitmap) {
 }
 
 TEST(CreateBC, OversizedBitmapRaisesBeforeAllocating) {
-    vcl::TBitmap bmp;
-    PrepareBitmap(bmp, 10000);
-    EXPECT_THROW(CreateBC(bmp, bcCode128, 100000, 10000, "ABC", false, bcNoRotate),
-                 vcl::EOutOfResources);
+    // The bitmap is left as it was: nothing was drawn or allocated first, turned or not, with
+    // or without text. The last rows came from the fuzzer, which saw a turned render allocate a
+    // row of the picture per band before any size was checked.
+    const struct {
+        TBarCodeType type;
+        int scale, height;
+        std::string text;
+    } rows[] = {
+        {bcCode128, 100000, 10000, "ABC"},
+        {bcEAN8, 0x01000002, 0x003C0003,
+         std::string("\0\0\1\3\3"
+                     "0",
+                     6)},
+        {bcPOSTNET, 0x02000001, 0x00310014, "12345"},
+    };
+    for (const auto& r : rows)
+        for (const bool interpret : {false, true})
+            for (const TbcRotate rot : {bcNoRotate, bcRotate90, bcRotate180, bcRotate270}) {
+                SCOPED_TRACE(std::to_string(r.type) + " turn " + std::to_string(rot));
+                vcl::TBitmap bmp;
+                PrepareBitmap(bmp, r.height);
+                EXPECT_THROW(CreateBC(bmp, r.type, r.scale, r.height, r.text, interpret, rot),
+                             vcl::EOutOfResources);
+                EXPECT_EQ(bmp.GetWidth(), 0);
+                EXPECT_EQ(bmp.GetHeight(), r.height);
+            }
 }
 
 } // namespace
 
 namespace {
 
-TEST(CreateBC, TurnedWithoutTextEqualsTheTurnOfTheUnturnedPicture) {
-    // Without text the turned picture is painted at once; it must be the turn of what the
-    // unturned render gives, for bars of one height and of two (POSTNET), in every format and
-    // where the bitmap's height differs from Height.
+TEST(CreateBC, TurnedEqualsTheTurnOfTheUnturnedPicture) {
+    // The turned picture is painted at once, bars and text; it must be the turn of what the
+    // unturned render gives, for bars of one height and of two (POSTNET), in every format,
+    // where the bitmap's height differs from Height and where the text's cells reach past the
+    // bitmap.
     const struct {
         TBarCodeType type;
         std::string text;
@@ -224,31 +247,39 @@ TEST(CreateBC, TurnedWithoutTextEqualsTheTurnOfTheUnturnedPicture) {
         {bcCode128, "", 2, 12, 12},
         {bcUPC5ext, "52495", 1, 20, 20},
         {bcCode93, "x", -1, 5, 5},
+        {bcUPCA, "03600029145", 2, 70, 70},
+        {bcUPCE, "042100", 1, 12, 60},
+        {bcEAN8, "9638507", 1, 50, 8},
+        {bcUPC2ext, "12", 3, 45, 45},
+        {bcCode39, "W", 1, 20, -4},
     };
     for (const vcl::TPixelFormat fmt : {vcl::pf1bit, vcl::pf8bit, vcl::pf24bit})
         for (const auto& r : rows)
-            for (const TbcRotate rot : {bcRotate90, bcRotate180, bcRotate270}) {
-                SCOPED_TRACE(r.text + " turn " + std::to_string(rot) + " format " +
-                             std::to_string(fmt));
-                vcl::TBitmap fast;
-                fast.SetPixelFormat(fmt);
-                fast.SetHeight(r.bitmapHeight);
-                CreateBC(fast, r.type, r.scale, r.height, r.text, false, rot);
+            for (const bool interpret : {false, true})
+                for (const TbcRotate rot : {bcRotate90, bcRotate180, bcRotate270}) {
+                    SCOPED_TRACE(r.text + " turn " + std::to_string(rot) + " format " +
+                                 std::to_string(fmt) + (interpret ? " with text" : ""));
+                    vcl::TBitmap fast;
+                    fast.SetPixelFormat(fmt);
+                    fast.SetHeight(r.bitmapHeight);
+                    fast.GetCanvas().GetFont().SetName("Courier New");
+                    CreateBC(fast, r.type, r.scale, r.height, r.text, interpret, rot);
 
-                vcl::TBitmap flat, expected;
-                flat.SetPixelFormat(fmt);
-                flat.SetHeight(r.bitmapHeight);
-                CreateBC(flat, r.type, r.scale, r.height, r.text, false, bcNoRotate);
-                (rot == bcRotate90    ? RotateBmp90
-                 : rot == bcRotate180 ? RotateBmp180
-                                      : RotateBmp270)(flat, expected);
+                    vcl::TBitmap flat, expected;
+                    flat.SetPixelFormat(fmt);
+                    flat.SetHeight(r.bitmapHeight);
+                    flat.GetCanvas().GetFont().SetName("Courier New");
+                    CreateBC(flat, r.type, r.scale, r.height, r.text, interpret, bcNoRotate);
+                    (rot == bcRotate90    ? RotateBmp90
+                     : rot == bcRotate180 ? RotateBmp180
+                                          : RotateBmp270)(flat, expected);
 
-                ASSERT_EQ(fast.GetPixelFormat(), vcl::pf8bit);
-                ASSERT_EQ(fast.GetWidth(), expected.GetWidth());
-                ASSERT_EQ(fast.GetHeight(), expected.GetHeight());
-                for (int y = 0; y < fast.GetHeight(); ++y)
-                    ASSERT_EQ(Row(fast, y), Row(expected, y)) << "row " << y;
-            }
+                    ASSERT_EQ(fast.GetPixelFormat(), vcl::pf8bit);
+                    ASSERT_EQ(fast.GetWidth(), expected.GetWidth());
+                    ASSERT_EQ(fast.GetHeight(), expected.GetHeight());
+                    for (int y = 0; y < fast.GetHeight(); ++y)
+                        ASSERT_EQ(Row(fast, y), Row(expected, y)) << "row " << y;
+                }
 }
 
 } // namespace

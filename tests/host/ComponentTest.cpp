@@ -193,6 +193,9 @@ TEST(ComponentState, LoadingAndDesigningSwitches) {
 
     owner.SetDesigning(true);
     EXPECT_TRUE(c->InState(csDesigning));
+    // A component created in a designer's form is in the designer as well.
+    auto* later = new Probe(&owner, "Later");
+    EXPECT_TRUE(later->InState(csDesigning));
     owner.SetDesigning(false, false);
     EXPECT_FALSE(owner.InState(csDesigning));
     EXPECT_TRUE(c->InState(csDesigning));

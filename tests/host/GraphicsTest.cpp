@@ -83,6 +83,32 @@ TEST(BitmapSize, TooLargeRaisesAndChangesNothing) {
         }
 }
 
+TEST(BitmapSize, CheckBitmapSizeRaisesWhereSizingWould) {
+    const struct {
+        TPixelFormat Format;
+        int W, H;
+        bool Fits;
+    } rows[] = {
+        {pf8bit, 16384, 16384, true}, // exactly MaxBitmapBytes
+        {pf8bit, 16384, 16385, false},
+        {pf24bit, 16384, 16384, false}, // three bytes a pixel
+        {pfDevice, 16384, 16384, false},
+        {pf1bit, 100000, 20000, true}, // 250 MB at one bit a pixel
+        {pf8bit, INT_MAX, 0, true},
+        {pf8bit, 0, INT_MAX, true},
+        {pf8bit, -5, INT_MAX, true}, // negative sizes act as 0
+        {pf8bit, INT_MAX, INT_MAX, false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::to_string(r.Format) + " " + std::to_string(r.W) + " x " +
+                     std::to_string(r.H));
+        if (r.Fits)
+            EXPECT_NO_THROW(CheckBitmapSize(r.Format, r.W, r.H));
+        else
+            EXPECT_THROW(CheckBitmapSize(r.Format, r.W, r.H), EOutOfResources);
+    }
+}
+
 TEST(BitmapSize, FormatChangePastTheLimitRaisesAndChangesNothing) {
     // 35 MB as one bit per pixel, but past the limit at one byte.
     auto b = MakeBitmap(pf1bit, 20000, 14000);

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "host/Graphics.h"
+#include "host/detail/Fonts.h"
 
 using namespace vcl;
 
@@ -120,6 +121,55 @@ TEST(Text, WildPositionsSizesAndBytesStayInside) {
     }
     t.c.GetFont().SetSize(8);
     t.c.TextOut(0, 0, all);
+}
+
+TEST(Text, ALongStringIsDrawnWhereItCanBeSeen) {
+    // A string whose cell is far larger than the bitmap, or than any bitmap may be, paints the
+    // part that the bitmap shows exactly as a short string with the same start does; it is
+    // never made whole (it once was, and past the bitmap bound it was not drawn at all).
+    for (const TPixelFormat fmt : {pf1bit, pf8bit, pf24bit})
+        for (const std::size_t n : {std::size_t{6000}, std::size_t{20000}}) {
+            SCOPED_TRACE(std::to_string(fmt) + " " + std::to_string(n));
+            TBitmap whole, start;
+            for (TBitmap* b : {&whole, &start}) {
+                b->SetPixelFormat(fmt);
+                b->SetSize(300, 200);
+                b->GetCanvas().GetFont().SetName("Courier New");
+                b->GetCanvas().GetFont().SetHeight(-200);
+                b->GetCanvas().GetBrush().SetColor(clWhite);
+            }
+            whole.GetCanvas().GetBrush().SetColor(clBlack);
+            whole.GetCanvas().FillRect(Rect(0, 0, 300, 200));
+            whole.GetCanvas().GetBrush().SetColor(clWhite);
+            start.GetCanvas().GetBrush().SetColor(clBlack);
+            start.GetCanvas().FillRect(Rect(0, 0, 300, 200));
+            start.GetCanvas().GetBrush().SetColor(clWhite);
+            whole.GetCanvas().TextOut(-5, 3, std::string(n, 'W'));
+            start.GetCanvas().TextOut(-5, 3, "WWW");
+            ASSERT_GT(start.GetCanvas().TextWidth("WWW"), 305);
+            int ink = 0;
+            for (int y = 0; y < 200; ++y)
+                for (int x = 0; x < 300; ++x) {
+                    ASSERT_EQ(whole.PixelColor(x, y), start.PixelColor(x, y)) << x << "," << y;
+                    ink += whole.PixelColor(x, y) == clBlack && y >= 3;
+                }
+            EXPECT_GT(ink, 1000);
+        }
+}
+
+TEST(Text, HeightsPastTheLargestEmShareOneFace) {
+    // Every such height draws at the largest em, so one set of its large glyphs serves them
+    // all, rather than one set each until the memory runs out.
+    TFont f;
+    f.SetName("Courier New");
+    f.SetHeight(-detail::MaxFontPixels);
+    const auto largest = detail::ResolveFont(f);
+    for (const int h : {-detail::MaxFontPixels - 1, -5000, -100000, INT_MIN}) {
+        f.SetHeight(h);
+        EXPECT_EQ(detail::ResolveFont(f), largest) << h;
+    }
+    f.SetHeight(-detail::MaxFontPixels + 1);
+    EXPECT_NE(detail::ResolveFont(f), largest);
 }
 
 } // namespace

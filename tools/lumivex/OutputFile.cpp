@@ -71,13 +71,40 @@ private:
 
 // mkstemp creates the file readable by its owner only; an image should get the permissions any
 // new file would get, or keep those of the file that it replaces.
+mode_t NewFileMode() {
+    // Read once: umask can only be read by setting it, and a batch asks for every file.
+    static const mode_t Mode = [] {
+        const mode_t Mask = ::umask(0);
+        ::umask(Mask);
+        return 0666 & ~Mask;
+    }();
+    return Mode;
+}
+
 mode_t ModeFor(const std::string& Target) {
     struct stat Existing {};
     if (::stat(Target.c_str(), &Existing) == 0 && S_ISREG(Existing.st_mode))
         return Existing.st_mode & 07777;
-    const mode_t Mask = ::umask(0);
-    ::umask(Mask);
-    return 0666 & ~Mask;
+    return NewFileMode();
+}
+
+// Moves From to To unless To exists: true when moved, false (From left in place) when To
+// exists. The kernel checks and renames in one step, so a file that appears meanwhile is kept.
+bool RenameNoReplace(const char* From, const std::string& To) {
+    if (::renameat2(AT_FDCWD, From, AT_FDCWD, To.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno == EEXIST)
+        return false;
+    if (errno != EINVAL && errno != ENOSYS)
+        throw vcl::EWriteError(CannotWrite(To, errno));
+    // A file system without the flag: a hard link fails on an existing name just the same.
+    if (::link(From, To.c_str()) < 0) {
+        if (errno == EEXIST)
+            return false;
+        throw vcl::EWriteError(CannotWrite(To, errno));
+    }
+    ::unlink(From);
+    return true;
 }
 
 // Returns 0 or the errno of the failed write.
@@ -97,19 +124,28 @@ int WriteAll(int Fd, std::string_view Bytes) {
 } // namespace
 
 void WriteFileAtomically(const std::string& Path, std::string_view Bytes) {
+    WriteFileAtomically(Path, Bytes, AtomicWriteMode{});
+}
+
+bool WriteFileAtomically(const std::string& Path, std::string_view Bytes, AtomicWriteMode Mode) {
     TempFile Temp(Path);
     if (int Error = WriteAll(Temp.Fd(), Bytes))
         throw vcl::EWriteError(CannotWrite(Path, Error));
-    if (::fchmod(Temp.Fd(), ModeFor(Path)) < 0)
+    if (::fchmod(Temp.Fd(), Mode.Replace ? ModeFor(Path) : NewFileMode()) < 0)
         throw vcl::EWriteError(CannotWrite(Path, errno));
     // Without the sync a crash soon after the rename could leave an empty file under the name.
-    if (::fsync(Temp.Fd()) < 0)
+    if (Mode.Sync && ::fsync(Temp.Fd()) < 0)
         throw vcl::EWriteError(CannotWrite(Path, errno));
     if (int Error = Temp.Close())
         throw vcl::EWriteError(CannotWrite(Path, Error));
-    if (::rename(Temp.Name(), Path.c_str()) < 0)
-        throw vcl::EWriteError(CannotWrite(Path, errno));
+    if (Mode.Replace) {
+        if (::rename(Temp.Name(), Path.c_str()) < 0)
+            throw vcl::EWriteError(CannotWrite(Path, errno));
+    } else if (!RenameNoReplace(Temp.Name(), Path)) {
+        return false;
+    }
     Temp.MarkRenamed();
+    return true;
 }
 
 void WriteStandardOutput(std::string_view Bytes) {

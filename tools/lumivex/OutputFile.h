@@ -12,6 +12,19 @@ namespace lumivex::cli {
 // names the path and the system's reason.
 void WriteFileAtomically(const std::string& Path, std::string_view Bytes);
 
+struct AtomicWriteMode {
+    // Syncs the data before the rename, so that even a crash of the system right after it cannot
+    // leave an empty file under the name. Without it the rename still guarantees that a reader,
+    // or a run that was stopped, never sees a partial file; a batch of thousands of files skips
+    // it, since one sync per file costs more than everything else the file takes.
+    bool Sync = true;
+    // An existing Path is replaced; without it, Path is left alone and nothing is written.
+    bool Replace = true;
+};
+
+// As above; returns false, having written nothing, when Path exists and Mode.Replace is off.
+bool WriteFileAtomically(const std::string& Path, std::string_view Bytes, AtomicWriteMode Mode);
+
 // Writes Bytes, binary, to standard output; raises vcl::EWriteError when it cannot.
 void WriteStandardOutput(std::string_view Bytes);
 

@@ -64,13 +64,47 @@ std::string FilterAndReport(const Symbology& S, const std::string& Data) {
 
 } // namespace
 
+void AddSymbolOptions(CLI::App& Command, SymbolOptions& Options) {
+    Command
+        .add_option("-b,--barcode", Options.Barcode,
+                    "Symbology: a short name (listed below) or an identifier like bcCode128; "
+                    "any case")
+        ->required();
+    Command.add_option("--scale", Options.Scale, "Module width in pixels")
+        ->check(CLI::Range(1, 100))
+        ->capture_default_str();
+    Command.add_option("--height", Options.Height, "Barcode height in pixels, text included")
+        ->check(CLI::Range(1, 10000))
+        ->capture_default_str();
+    Command.add_flag("--notext", Options.NoText, "Leave out the human-readable text");
+    Command.add_option("--rotate", Options.Rotate, "Clockwise rotation in degrees")
+        ->check(CLI::IsMember({0, 90, 180, 270}))
+        ->capture_default_str();
+    Command.add_option("--dpi", Options.Dpi, "Resolution written into the PNG")
+        ->check(CLI::Range(1, 100000));
+    Command.add_option("--font", Options.Font, "Font of the human-readable text")
+        ->capture_default_str();
+    Command.footer("Symbologies: " + ValidSymbologyNames());
+}
+
+RenderSettings SettingsFor(const SymbolOptions& Options) {
+    const Symbology* S = FindSymbology(Options.Barcode);
+    if (S == nullptr)
+        throw UsageError("unknown symbology \"" + Options.Barcode +
+                         "\"; valid names: " + ValidSymbologyNames());
+    RenderSettings Settings;
+    Settings.Type = S->Type;
+    Settings.Scale = Options.Scale;
+    Settings.Height = Options.Height;
+    Settings.Interpret = !Options.NoText;
+    Settings.Rotate = RotationFromDegrees(Options.Rotate);
+    Settings.FontName = Options.Font;
+    return Settings;
+}
+
 CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options) {
     CLI::App* Render = App.add_subcommand("render", "Render one barcode into a PNG or BMP file");
-    Render
-        ->add_option("-b,--barcode", Options.Barcode,
-                     "Symbology: a short name (listed below) or an identifier like bcCode128; "
-                     "any case")
-        ->required();
+    AddSymbolOptions(*Render, Options.Symbol);
     Render
         ->add_option("-d,--data", Options.Data,
                      "Text to encode; characters the symbology cannot carry are dropped")
@@ -79,46 +113,19 @@ CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options) {
         ->add_option("-o,--output", Options.Output,
                      "Output file, PNG or BMP by its extension; - writes PNG to standard output")
         ->capture_default_str();
-    Render->add_option("--scale", Options.Scale, "Module width in pixels")
-        ->check(CLI::Range(1, 100))
-        ->capture_default_str();
-    Render->add_option("--height", Options.Height, "Barcode height in pixels, text included")
-        ->check(CLI::Range(1, 10000))
-        ->capture_default_str();
-    Render->add_flag("--notext", Options.NoText, "Leave out the human-readable text");
-    Render->add_option("--rotate", Options.Rotate, "Clockwise rotation in degrees")
-        ->check(CLI::IsMember({0, 90, 180, 270}))
-        ->capture_default_str();
-    Render->add_option("--dpi", Options.Dpi, "Resolution written into the PNG")
-        ->check(CLI::Range(1, 100000));
-    Render->add_option("--font", Options.Font, "Font of the human-readable text")
-        ->capture_default_str();
-    Render->footer("Symbologies: " + ValidSymbologyNames());
     return Render;
 }
 
 void RunRender(const RenderOptions& Options) {
-    const Symbology* S = FindSymbology(Options.Barcode);
-    if (S == nullptr)
-        throw UsageError("unknown symbology \"" + Options.Barcode +
-                         "\"; valid names: " + ValidSymbologyNames());
+    RenderSettings Settings = SettingsFor(Options.Symbol);
     const ImageFormat Format = ImageFormatFor(Options.Output);
-    const TbcRotate Rotate = RotationFromDegrees(Options.Rotate);
-    if (Options.Dpi > 0 && Format == ImageFormat::Bmp)
+    if (Options.Symbol.Dpi > 0 && Format == ImageFormat::Bmp)
         std::cerr << "lumivex: warning: --dpi applies to PNG only; the BMP is written without it\n";
-
-    RenderSettings Settings;
-    Settings.Type = S->Type;
-    Settings.Text = FilterAndReport(*S, Options.Data);
-    Settings.Scale = Options.Scale;
-    Settings.Height = Options.Height;
-    Settings.Interpret = !Options.NoText;
-    Settings.Rotate = Rotate;
-    Settings.FontName = Options.Font;
+    Settings.Text = FilterAndReport(SymbologyOf(Settings.Type), Options.Data);
 
     vcl::TBitmap Bitmap;
     RenderBarcode(Bitmap, Settings);
-    const std::string Bytes = EncodeImage(Bitmap, Format, Options.Dpi);
+    const std::string Bytes = EncodeImage(Bitmap, Format, Options.Symbol.Dpi);
     if (Options.Output == "-")
         WriteStandardOutput(Bytes);
     else

@@ -1,7 +1,10 @@
 #pragma once
-// lumivex render: one barcode into a PNG or BMP file, or PNG onto standard output.
+// lumivex render: one barcode into a PNG or BMP file, or PNG onto standard output. Also the
+// symbol options that every command drawing barcodes shares, defined and checked once here.
 
 #include <string>
+
+#include "tools/lumivex/Render.h"
 
 namespace CLI {
 class App;
@@ -9,10 +12,9 @@ class App;
 
 namespace lumivex::cli {
 
-struct RenderOptions {
+// How each barcode is drawn: -b, --scale, --height, --notext, --rotate, --dpi, --font.
+struct SymbolOptions {
     std::string Barcode;
-    std::string Data;
-    std::string Output = "out.png";
     int Scale = 1;
     int Height = 50;
     bool NoText = false;
@@ -20,6 +22,19 @@ struct RenderOptions {
     // 0: no resolution chunk.
     int Dpi = 0;
     std::string Font = "Courier New";
+};
+
+// Adds the symbol options to Command, bound to Options, with their ranges checked by CLI11.
+void AddSymbolOptions(CLI::App& Command, SymbolOptions& Options);
+
+// The settings the options name, without text; UsageError for an unknown symbology or
+// rotation.
+RenderSettings SettingsFor(const SymbolOptions& Options);
+
+struct RenderOptions {
+    SymbolOptions Symbol;
+    std::string Data;
+    std::string Output = "out.png";
 };
 
 // Adds the subcommand with its options bound to Options and returns it.

@@ -10,6 +10,8 @@
 #include <CLI/CLI.hpp>
 
 #include "host/SysUtils.h"
+#include "tools/lumivex/BatchCommand.h"
+#include "tools/lumivex/FormCommand.h"
 #include "tools/lumivex/ListCommand.h"
 #include "tools/lumivex/RenderCommand.h"
 #include "tools/lumivex/SamplesCommand.h"
@@ -43,9 +45,10 @@ int ReportParseError(const CLI::App& App, const CLI::ParseError& Error) {
     // --help and --version arrive as "errors" with status 0; CLI11 prints them itself.
     if (Error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
         return App.exit(Error);
+    // Down to the innermost subcommand given, whose help tells what it expects.
     std::string Command = "lumivex";
-    for (const CLI::App* Sub : App.get_subcommands())
-        Command += " " + Sub->get_name();
+    for (auto Subs = App.get_subcommands(); !Subs.empty(); Subs = Subs.front()->get_subcommands())
+        Command += " " + Subs.front()->get_name();
     Fail(ExitUsage, Error.what());
     std::cerr << "Run '" << Command << " --help' for more information.\n";
     return ExitUsage;
@@ -63,6 +66,10 @@ int main(int argc, char** argv) {
     lumivex::cli::SamplesOptions SamplesOptions;
     CLI::App* Samples = lumivex::cli::AddSamplesCommand(App, SamplesOptions);
     CLI::App* List = lumivex::cli::AddListCommand(App);
+    lumivex::cli::BatchOptions BatchOptions;
+    CLI::App* Batch = lumivex::cli::AddBatchCommand(App, BatchOptions);
+    lumivex::cli::FormOptions FormOptions;
+    CLI::App* Form = lumivex::cli::AddFormCommand(App, FormOptions);
 
     try {
         App.parse(argc, argv);
@@ -77,6 +84,10 @@ int main(int argc, char** argv) {
             lumivex::cli::RunSamples(SamplesOptions);
         if (List->parsed())
             lumivex::cli::RunList();
+        if (Batch->parsed())
+            return lumivex::cli::RunBatch(BatchOptions);
+        if (Form->parsed())
+            lumivex::cli::RunForm(*Form, FormOptions);
     } catch (const lumivex::cli::UsageError& Error) {
         return Fail(ExitUsage, Error.what());
     } catch (const vcl::Exception& Error) {

@@ -1,0 +1,18 @@
+#include "fuzz/FuzzRegister.h"
+
+#include "components/BarcodeTypes.h"
+#include "fuzz/FuzzRender.h"
+#include "host/DB.h"
+#include "host/Forms.h"
+
+namespace lumivex::fuzz {
+
+void RegisterAllClasses() {
+    vcl::RegisterHostClasses();
+    lumivex::RegisterBarcodeClasses();
+    vcl::RegisterDBClasses();
+    // The components render their text on loading.
+    LoadFonts();
+}
+
+} // namespace lumivex::fuzz

@@ -1,0 +1,146 @@
+// lumivex batch as a process among others: stopped by Ctrl-C between two records, and drawing its
+// progress bar only when standard error is a terminal.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "tests/cli/RunLumivex.h"
+
+namespace lumivex::clitest {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Contains(const std::string& Text, const std::string& Part) {
+    return Text.find(Part) != std::string::npos;
+}
+
+struct DirectoryContents {
+    std::vector<std::string> Png;    // visible .png files
+    std::vector<std::string> Others; // anything else, a temporary file included
+};
+
+DirectoryContents ListDirectory(const fs::path& Dir) {
+    DirectoryContents C;
+    std::error_code Error;
+    for (const auto& Entry : fs::directory_iterator(Dir, Error)) {
+        const std::string Name = Entry.path().filename().string();
+        const bool Png = Name.size() > 4 && Name.ends_with(".png") && Name[0] != '.';
+        (Png ? C.Png : C.Others).push_back(Name);
+    }
+    return C;
+}
+
+// Starts lumivex without waiting for it; its output streams go to files beside the sandbox.
+pid_t Start(const Sandbox& Box, std::vector<std::string> Args) {
+    const std::string Exe = LUMIVEX_EXE;
+    const std::string Work = Box.Dir().string();
+    const std::string OutPath = (Box.Dir().parent_path() / "async-out").string();
+    const std::string ErrPath = (Box.Dir().parent_path() / "async-err").string();
+    Args.insert(Args.begin(), Exe);
+    std::vector<char*> CArgs;
+    for (std::string& A : Args)
+        CArgs.push_back(A.data());
+    CArgs.push_back(nullptr);
+    const pid_t Pid = ::fork();
+    if (Pid == 0) {
+        const int Out = ::open(OutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int Err = ::open(ErrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (Out < 0 || Err < 0 || ::dup2(Out, STDOUT_FILENO) < 0 ||
+            ::dup2(Err, STDERR_FILENO) < 0 || ::chdir(Work.c_str()) < 0)
+            ::_exit(126);
+        ::execv(Exe.c_str(), CArgs.data());
+        ::_exit(127);
+    }
+    return Pid;
+}
+
+TEST(BatchProcess, InterruptStopsBetweenRecordsWithoutTemporaryFiles) {
+    constexpr int Count = 20000;
+    std::string Csv = "code\n";
+    for (int i = 1; i <= Count; ++i)
+        Csv += std::string("Lumivex interrupted ") + std::to_string(i) + "\n";
+    Sandbox Box;
+    Box.WriteFile("big.csv", Csv);
+    const pid_t Pid = Start(Box, {"batch", "--csv", "big.csv", "--field", "code", "-b", "code128",
+                                  "--scale", "3", "--height", "200"});
+    ASSERT_GT(Pid, 0);
+    // Signalled once it is well into the records, so that the signal meets the loop.
+    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (ListDirectory(Box / "out/batch").Png.size() < 50 &&
+           std::chrono::steady_clock::now() < Deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    ASSERT_EQ(::kill(Pid, SIGINT), 0);
+    int Status = 0;
+    ASSERT_EQ(::waitpid(Pid, &Status, 0), Pid);
+    ASSERT_TRUE(WIFEXITED(Status)) << "killed rather than stopped";
+    const std::string Out = ReadFile(Box.Dir().parent_path() / "async-out");
+    const std::string Err = ReadFile(Box.Dir().parent_path() / "async-err");
+    const DirectoryContents Files = ListDirectory(Box / "out/batch");
+    EXPECT_TRUE(Files.Others.empty()) << Files.Others.front();
+    // Signalled a few files in, it has thousands of records to go: it must stop short of them.
+    EXPECT_LT(Files.Png.size(), static_cast<std::size_t>(Count));
+    EXPECT_EQ(WEXITSTATUS(Status), 128 + SIGINT);
+    EXPECT_TRUE(Contains(Err, "interrupted")) << Err;
+    EXPECT_EQ(Out.rfind(std::to_string(Files.Png.size()) + " written, 0 skipped, 0 failed", 0), 0u)
+        << Out;
+}
+
+TEST(BatchProcess, ProgressBarOnlyOnATerminal) {
+    constexpr int Count = 3000;
+    std::string Csv = "code\n";
+    for (int i = 1; i <= Count; ++i) {
+        if (i != 2) // record 2 is empty
+            Csv += 'P' + std::to_string(i);
+        Csv += '\n';
+    }
+    Sandbox Box;
+    Box.WriteFile("p.csv", Csv);
+    int Master = -1, Slave = -1;
+    ASSERT_EQ(::openpty(&Master, &Slave, nullptr, nullptr, nullptr), 0);
+    const std::string Exe = LUMIVEX_EXE;
+    const std::string Work = Box.Dir().string();
+    const pid_t Pid = ::fork();
+    if (Pid == 0) {
+        const int Null = ::open("/dev/null", O_WRONLY);
+        if (Null < 0 || ::dup2(Null, STDOUT_FILENO) < 0 || ::dup2(Slave, STDERR_FILENO) < 0 ||
+            ::chdir(Work.c_str()) < 0)
+            ::_exit(126);
+        ::execl(Exe.c_str(), Exe.c_str(), "batch", "--csv", "p.csv", "--field", "code", "-b",
+                "code128", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(Slave);
+    // Read as it comes, so that the program never waits on a full terminal.
+    std::string Screen;
+    char Chunk[4096];
+    for (ssize_t Got; (Got = ::read(Master, Chunk, sizeof Chunk)) > 0;)
+        Screen.append(Chunk, static_cast<std::size_t>(Got));
+    ::close(Master);
+    int Status = 0;
+    ASSERT_EQ(::waitpid(Pid, &Status, 0), Pid);
+    EXPECT_EQ(WEXITSTATUS(Status), 1) << "record 2 was skipped";
+    EXPECT_TRUE(Contains(Screen, "\r[..............................] 0/3000")) << Screen;
+    EXPECT_TRUE(Contains(Screen, "records/s")) << Screen;
+    EXPECT_TRUE(Contains(Screen, " left")) << Screen;
+    EXPECT_TRUE(Contains(Screen, "] 3000/3000")) << Screen;
+    // A message takes the bar off its line first; the bar is gone before the summary.
+    EXPECT_TRUE(Contains(Screen, "\r\033[Klumivex: record 2: field 'code' is empty; skipped"))
+        << Screen;
+    EXPECT_TRUE(Screen.ends_with("\r\033[K")) << Screen;
+}
+
+} // namespace
+} // namespace lumivex::clitest
