@@ -46,8 +46,8 @@ void CopyDown(std::uint8_t* First, std::size_t RowBytes, std::size_t Rows) {
 
 RasterBars::RasterBars(vcl::TBitmap& Bitmap, int Width, int Height, int Degrees, std::int64_t Top,
                        std::int64_t BarHeight, vcl::TColor Background)
-    : FWidth(std::max(Width, 0)), FHeight(std::max(Height, 0)),
-      FDegrees(Degrees), FFormat(Bitmap.GetPixelFormat()) {
+    : FWidth(std::max(Width, 0)), FHeight(std::max(Height, 0)), FDegrees(Degrees),
+      FFormat(Bitmap.GetPixelFormat()) {
     // The rows where a bar may start or end, as BarWriter computes them.
     FCuts = {0, FHeight};
     for (const std::int64_t y : {Top, Top + BarHeight / 2, Top + BarHeight}) {
@@ -70,11 +70,9 @@ RasterBars::RasterBars(vcl::TBitmap& Bitmap, int Width, int Height, int Degrees,
         }
         return;
     }
-    for (int x = 0; x < FWidth; ++x) {
-        std::uint8_t* row = TurnedRow(x);
-        for (std::size_t k = 0; k + 1 < FCuts.size(); ++k)
-            row[BandColumn(k)] = back.b0;
-    }
+    // Turned, the rows follow one another without padding: the background is one fill, and
+    // each bar then writes its own pixels.
+    std::memset(FTop, back.b0, FRowBytes * static_cast<std::size_t>(FWidth));
 }
 
 std::uint8_t* RasterBars::BandRow(std::size_t K) const {
@@ -83,64 +81,49 @@ std::uint8_t* RasterBars::BandRow(std::size_t K) const {
     return FTop + static_cast<std::size_t>(y) * FRowBytes;
 }
 
-std::size_t RasterBars::BandColumn(std::size_t K) const {
-    // 90: (x, y) -> (H - 1 - y, x); 270: (x, y) -> (y, W - 1 - x).
-    return static_cast<std::size_t>(FDegrees == 90 ? FHeight - FCuts[K + 1] : FCuts[K]);
-}
-
-std::uint8_t* RasterBars::TurnedRow(std::int64_t X) const {
-    return FTop + static_cast<std::size_t>(FDegrees == 90 ? X : FWidth - 1 - X) * FRowBytes;
-}
-
 void RasterBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int64_t Y2) {
     X1 = std::max<std::int64_t>(X1, 0);
     X2 = std::min<std::int64_t>(X2, FWidth);
     if (X1 >= X2 || Y1 >= Y2 || FHeight == 0)
         return;
     const vcl::detail::PixelValue ink = vcl::detail::ToPixel(FFormat, vcl::clBlack);
+    if (FDegrees == 90 || FDegrees == 270) {
+        // The rows the bar covers, as a span of every turned row: 90 reads a column bottom up.
+        const std::int64_t y1 = std::clamp<std::int64_t>(Y1, 0, FHeight);
+        const std::int64_t y2 = std::clamp<std::int64_t>(Y2, 0, FHeight);
+        if (y1 >= y2)
+            return;
+        const std::int64_t from = FDegrees == 90 ? FHeight - y2 : y1;
+        const std::size_t span = static_cast<std::size_t>(y2 - y1);
+        // Turned rows x1..x2-1 (90) or W-x2..W-x1-1 (270) lie one after the other.
+        const std::int64_t r1 = FDegrees == 90 ? X1 : FWidth - X2;
+        const std::int64_t r2 = r1 + (X2 - X1);
+        std::uint8_t* first = FTop + static_cast<std::size_t>(r1) * FRowBytes;
+        if (span == FRowBytes) {
+            std::memset(first, ink.b0, static_cast<std::size_t>(r2 - r1) * FRowBytes);
+            return;
+        }
+        for (std::int64_t r = r1; r < r2; ++r)
+            std::memset(FTop + static_cast<std::size_t>(r) * FRowBytes + from, ink.b0, span);
+        return;
+    }
     for (std::size_t k = 0; k + 1 < FCuts.size(); ++k) {
         if (!(Y1 <= FCuts[k] && Y2 >= FCuts[k + 1]) || FCuts[k] == FCuts[k + 1])
             continue;
-        if (FDegrees == 0 || FDegrees == 180) {
-            const std::int64_t a = FDegrees == 0 ? X1 : FWidth - X2;
-            vcl::detail::FillSpan(FFormat, BandRow(k), static_cast<int>(a),
-                                  static_cast<int>(a + (X2 - X1)), ink);
-        } else {
-            const std::size_t col = BandColumn(k);
-            for (std::int64_t x = X1; x < X2; ++x)
-                TurnedRow(x)[col] = ink.b0;
-        }
+        const std::int64_t a = FDegrees == 0 ? X1 : FWidth - X2;
+        vcl::detail::FillSpan(FFormat, BandRow(k), static_cast<int>(a),
+                              static_cast<int>(a + (X2 - X1)), ink);
     }
 }
 
 void RasterBars::Finish() {
     if (FWidth == 0 || FHeight == 0)
         return;
-    if (FDegrees == 0 || FDegrees == 180) {
-        for (std::size_t k = 0; k + 1 < FCuts.size(); ++k)
-            CopyDown(BandRow(k), FRowBytes, static_cast<std::size_t>(FCuts[k + 1] - FCuts[k]));
+    // A quarter turn has every bar's pixels written already.
+    if (FDegrees == 90 || FDegrees == 270)
         return;
-    }
-    // A turned row only changes where some band changes colour between two columns; alike
-    // rows are copied whole.
-    const std::size_t bands = FCuts.size() - 1;
-    const std::uint8_t* previous = nullptr;
-    for (int x = 0; x < FWidth; ++x) {
-        std::uint8_t* row = TurnedRow(x);
-        bool same = previous != nullptr;
-        for (std::size_t k = 0; same && k < bands; ++k)
-            same = row[BandColumn(k)] == previous[BandColumn(k)];
-        if (same) {
-            std::memcpy(row, previous, static_cast<std::size_t>(FHeight));
-        } else {
-            for (std::size_t k = 0; k < bands; ++k) {
-                const std::size_t col = BandColumn(k);
-                std::memset(row + col, row[col],
-                            static_cast<std::size_t>(FCuts[k + 1] - FCuts[k]));
-            }
-        }
-        previous = row;
-    }
+    for (std::size_t k = 0; k + 1 < FCuts.size(); ++k)
+        CopyDown(BandRow(k), FRowBytes, static_cast<std::size_t>(FCuts[k + 1] - FCuts[k]));
 }
 
 } // namespace lumivex::detail

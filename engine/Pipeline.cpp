@@ -149,14 +149,19 @@ void CreateBC(vcl::TBitmap& Bitmap, TBarCodeType BarcodeType, int Scale, int Hei
         Bitmap.SetPixelFormat(Format);
         Bitmap.Reallocate(W, HH);
     };
+    // A picture without pixels shows nothing, however long the text: no bar is drawn. The
+    // 2-digit add-on still converts its text, so that its error does not depend on the size,
+    // and the text still sets the canvas font.
+    const bool empty = width <= 0 || H <= 0;
     // Draws the bars on the bitmap as it is sized; the renderer's exception, if any, comes
     // through once every pixel is painted.
     auto paint = [&](int Degrees) {
         detail::RasterBars bars(Bitmap, width, H, Degrees, barTop, barHeight, vcl::clWhite);
-        const detail::Drawer draw = Text.empty() ? nullptr : DrawerOf(BarcodeType);
+        const detail::Drawer draw =
+            Text.empty() || (empty && BarcodeType != bcUPC2ext) ? nullptr : DrawerOf(BarcodeType);
         if (draw) {
-            detail::BarWriter writer(bars, SaturateInt(10 * std::int64_t{Scale}), barTop,
-                                     barHeight, Scale);
+            detail::BarWriter writer(bars, SaturateInt(10 * std::int64_t{Scale}), barTop, barHeight,
+                                     Scale);
             try {
                 draw(writer, Text);
             } catch (...) {
@@ -193,9 +198,11 @@ void CreateBC(vcl::TBitmap& Bitmap, TBarCodeType BarcodeType, int Scale, int Hei
     if (!printed)
         return;
     const int W = std::max(width, 0);
-    for (const detail::TextItem& item :
-         detail::InterpretLayout(canvas, BarcodeType, Scale, Height, W, Text))
-        canvas.TurnedTextOut(degrees, W, H, item.X, item.Y, item.Text);
+    const std::vector<detail::TextItem> items =
+        detail::InterpretLayout(canvas, BarcodeType, Scale, Height, W, Text);
+    for (const detail::TextItem& item : items)
+        if (!empty)
+            canvas.TurnedTextOut(degrees, W, H, item.X, item.Y, item.Text);
 }
 
 } // namespace lumivex

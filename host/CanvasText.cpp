@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "host/Graphics.h"
+#include "host/SysUtils.h"
 #include "host/detail/Fonts.h"
 #include "host/detail/Pixels.h"
-#include "host/SysUtils.h"
 
 namespace vcl {
 
@@ -36,13 +36,15 @@ void TCanvas::TextOut(int X, int Y, const std::string& Text) {
     detail::SizedFont& font = Sized();
     TBitmap& bmp = *FBitmap;
     const int W = bmp.FWidth, H = bmp.FHeight;
+    if (W == 0 || H == 0)
+        return;
     const TPixelFormat fmt = bmp.FPixelFormat;
     const detail::PixelValue ink = detail::ToPixel(fmt, FFont.GetColor());
     const bool opaque = FBrush.GetStyle() == bsSolid;
     const std::int64_t textWidth = font.TextWidth(Text);
     const std::int64_t right = std::int64_t{X} + textWidth;
     const std::int64_t bottom = std::int64_t{Y} + font.CellHeight();
-    if (W == 0 || H == 0 || (opaque && (right <= 0 || bottom <= 0 || X >= W || Y >= H)))
+    if (opaque && (right <= 0 || bottom <= 0 || X >= W || Y >= H))
         return;
 
     const std::size_t cellBytes = (fmt == pf8bit ? 1u : 3u) * static_cast<std::size_t>(textWidth) *
@@ -119,8 +121,8 @@ void TCanvas::TurnedTextOut(int Degrees, int UnturnedWidth, int UnturnedHeight, 
 
     std::int64_t clipX1 = 0, clipY1 = 0, clipX2 = UW, clipY2 = UH;
     if (FBrush.GetStyle() == bsSolid) {
-        const std::int64_t right = std::min<std::int64_t>(std::int64_t{X} + font.TextWidth(Text),
-                                                          INT_MAX);
+        const std::int64_t right =
+            std::min<std::int64_t>(std::int64_t{X} + font.TextWidth(Text), INT_MAX);
         const std::int64_t bottom =
             std::min<std::int64_t>(std::int64_t{Y} + font.CellHeight(), INT_MAX);
         clipX1 = std::max<std::int64_t>(clipX1, X);

@@ -300,6 +300,8 @@ private:
     int FTag = 0;
     TComponentState FComponentState;
     std::vector<TComponent*> FComponents;
+    // Counts the changes to FComponents, so that a walk over a copy knows when to look again.
+    std::uint64_t FComponentsVersion = 0;
     std::vector<TComponent*> FFreeNotifies;
 };
 

@@ -149,8 +149,8 @@ public:
         if (FSizes.size() >= 64 || bytes > MaxFontCacheBytes)
             FSizes.clear();
         const auto& [file, index] = Locate(Font.GetName(), Font.GetStyle());
-        auto font = std::make_shared<FtSizedFont>(FLibrary, FLibrary ? file : std::string{}, index,
-                                                  height);
+        auto font =
+            std::make_shared<FtSizedFont>(FLibrary, FLibrary ? file : std::string{}, index, height);
         FSizes.emplace(key, font);
         return font;
     }

@@ -103,7 +103,8 @@ public:
         while (!FCreated.empty()) {
             TComponent* c = FCreated.back().Instance;
             FCreated.pop_back();
-            for (int i = 0; c && i < FRoot.GetComponentCount(); ++i)
+            // Searched from the end, where the last created usually is.
+            for (int i = FRoot.GetComponentCount() - 1; c && i >= 0; --i)
                 if (FRoot.GetComponent(i) == c) {
                     delete c;
                     break;
@@ -159,6 +160,9 @@ private:
                 Fail(child.At, "Class " + child.ClassName + " not found");
             if (!cls->IsComponent())
                 Fail(child.At, "Class " + child.ClassName + " is not a component class");
+            if (FCreated.size() >= MaxFormComponents)
+                Fail(child.At,
+                     "more than " + std::to_string(MaxFormComponents) + " components in one form");
             FCreated.push_back(TCreated{nullptr, child.At, Shown(child)});
             Guard(child.At, "Error reading " + Shown(child) + ": ",
                   [&] { FCreated.back().Instance = cls->Create(&FRoot); });

@@ -19,10 +19,12 @@ targets=("$@")
 # The largest legitimate input renders one bitmap of 256 MiB (MaxBitmapBytes). Measured under
 # AddressSanitizer, such renders one after the other peak at about 340 MB of resident memory:
 # the bitmap, ASan's shadow of it (an eighth), the freed memory that ASan keeps in quarantine
-# (capped at 64 MB below) and the process itself. 512 MB lets that pass with room for the
-# corpus to grow, and fails any input that holds a second bitmap of the bound beside the first
-# (at least 512 MiB and its shadow). libFuzzer also refuses any single allocation above it.
-rss_limit_mb=${LUMIVEX_FUZZ_RSS_MB:-512}
+# (capped at 64 MB below) and the process itself; over minutes of fuzzing, what ASan's allocator
+# keeps of the churning glyph and text caches adds about 100 MB more. 640 MB lets that pass and
+# fails any input that holds a second bitmap of the bound beside the first (537 MB, 67 MB of
+# shadow and the process's own 80 MB or so). libFuzzer also refuses any single allocation above
+# it. Every input must also finish within a second (-timeout=1).
+rss_limit_mb=${LUMIVEX_FUZZ_RSS_MB:-640}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=64:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 

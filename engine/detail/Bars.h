@@ -38,11 +38,13 @@ private:
     vcl::TBrushStyle FSavedStyle;
 };
 
-// Paints bars straight into a bitmap that already has its final size, turned or not. A bar
-// writer's bars start and end only on the rows Top, Top + Height div 2 and Top + Height, so the
-// rows fall into a few bands that are alike within; each bar is written into one row (or, turned,
-// one pixel per column) of each band it covers, and Finish copies that row over its band. No bar
-// is stored, so a symbol of any length costs nothing beyond its bitmap.
+// Paints bars straight into a bitmap that already has its final size, turned or not. Unturned
+// or half turned, a bar writer's bars start and end only on the rows Top, Top + Height div 2 and
+// Top + Height, so the rows fall into a few bands that are alike within; each bar is written
+// into one row of each band it covers, and Finish copies that row over its band. A quarter turn
+// makes an unturned column one turned row, and the rows follow one another: the background is
+// one fill and each bar writes its turned rows. No bar is stored, so a symbol of any length
+// costs nothing beyond its bitmap.
 class RasterBars final : public BarSink {
 public:
     // Bitmap holds the picture of Width x Height pixels (the writer's Top and BarHeight) turned
@@ -57,10 +59,8 @@ public:
     void Finish();
 
 private:
-    // The unturned row of band K that is painted, and its place in the bitmap.
+    // The row of the bitmap that band K is painted in, unturned or half turned.
     std::uint8_t* BandRow(std::size_t K) const;
-    std::size_t BandColumn(std::size_t K) const;
-    std::uint8_t* TurnedRow(std::int64_t X) const;
 
     int FWidth, FHeight, FDegrees;
     vcl::TPixelFormat FFormat;

@@ -67,6 +67,9 @@ enum class TFormSyntax : std::uint8_t { Text, Binary };
 // Objects, lists and collection items together nest no deeper than this, so that hostile input
 // cannot exhaust the stack of the recursive readers and printers.
 inline constexpr int MaxFormDepth = 64;
+// A form whose components pass this many is refused: every component joining a form is
+// announced to all that are there, so a form of n components costs n^2 to load.
+inline constexpr std::size_t MaxFormComponents = 1024;
 // Text strings are broken into pieces of this many characters, joined with +.
 inline constexpr std::size_t TextLineLength = 64;
 inline constexpr std::string_view BinarySignature = "TPF0";

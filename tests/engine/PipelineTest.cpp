@@ -252,6 +252,11 @@ TEST(CreateBC, TurnedEqualsTheTurnOfTheUnturnedPicture) {
         {bcEAN8, "9638507", 1, 50, 8},
         {bcUPC2ext, "12", 3, 45, 45},
         {bcCode39, "W", 1, 20, -4},
+        // Shapes the fuzzer found slow to turn: a picture one row high and very wide, and
+        // one a few rows high under a text margin.
+        {bcUPCA, "03600029145", 2000, 1, 1},
+        {bcCode39, "CODE-DFM", 300, 40, 40},
+        {bcUPCA, "03600029145", 700, 2, 2},
     };
     for (const vcl::TPixelFormat fmt : {vcl::pf1bit, vcl::pf8bit, vcl::pf24bit})
         for (const auto& r : rows)

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/Classes.h"
@@ -163,6 +164,42 @@ TEST(ComponentNotifications, OwnerTellsItsComponentsOfInsertionsAndRemovals) {
     delete c;
     EXPECT_EQ(log, (Log{"Owner +C", "Watcher +C", "Owner -C", "Watcher -C", "Owner +C",
                         "Watcher +C", "Owner -C (dying)", "Watcher -C (dying)"}));
+}
+
+// Frees another component when told that a given one goes.
+class Freer : public Probe {
+public:
+    Freer(TComponent* AOwner, const std::string& AName, Log* ALog) : Probe(AOwner, AName, ALog) {}
+    TComponent* Victim = nullptr;
+    std::string When;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        Probe::Notification(AComponent, Operation);
+        if (Operation == opRemove && AComponent->GetName() == When && Victim)
+            delete std::exchange(Victim, nullptr);
+    }
+};
+
+TEST(ComponentNotifications, OnesFreedOnTheWayAreNotTold) {
+    // The owned components hear in their order; one freed by another while the owner tells
+    // them is skipped, the rest are told once each.
+    Log log;
+    Probe owner(nullptr, "Owner", &log);
+    new Probe(&owner, "A", &log);
+    auto* freer = new Freer(&owner, "F", &log);
+    auto* b = new Probe(&owner, "B", &log);
+    new Probe(&owner, "D", &log);
+    freer->Victim = b;
+    freer->When = "X";
+    auto* x = new Probe(&owner, "X");
+    log.clear();
+
+    delete x;
+    EXPECT_EQ(log, (Log{"Owner -X (dying)", "A -X (dying)", "F -X (dying)", "destroy B",
+                        "Owner -B (dying)", "A -B (dying)", "F -B (dying)", "D -B (dying)",
+                        "D -X (dying)"}));
+    EXPECT_EQ(owner.GetComponentCount(), 3);
 }
 
 TEST(ComponentDestruction, NotificationsComeFirstThenOwnedComponentsThenTheOwnerLetsGo) {

@@ -7,6 +7,7 @@
 
 #include "host/Streaming.h"
 #include "host/SysUtils.h"
+#include "host/detail/FormTree.h"
 #include "tests/host/StreamingTesting.h"
 
 namespace vcl::streamtest {
@@ -351,6 +352,28 @@ TEST_F(MalformedForms, AFailedReadIntoARootDestroysOnlyWhatItCreated) {
                                    root),
                  EReadError);
     EXPECT_EQ(root.GetComponentCount(), 1);
+}
+
+TEST_F(MalformedForms, AFormPastTheComponentBoundIsRefused) {
+    // Every component that joins is announced to all that are there: a form of thousands
+    // loaded in seconds before the bound (and in minutes before the announcements stopped
+    // looking each listener up again).
+    auto form = [](std::size_t N) {
+        std::string s = "object Form1: TTestRoot\n";
+        for (std::size_t i = 0; i < N; ++i)
+            s += "  object W" + std::to_string(i) + ": TTestWidget\n  end\n";
+        return s + "end\n";
+    };
+    {
+        const auto root = ReadComponentFromString(form(detail::MaxFormComponents));
+        EXPECT_EQ(root->GetComponentCount(), static_cast<int>(detail::MaxFormComponents));
+    }
+    LoadedLog().clear();
+    ExpectReadError(form(detail::MaxFormComponents + 1),
+                    "line " + std::to_string(2 + 2 * detail::MaxFormComponents) +
+                        ": more than 1024 components in one form");
+    ExpectReadError(ObjectTextToBinary(form(detail::MaxFormComponents + 1)),
+                    "more than 1024 components in one form");
 }
 
 TEST_F(MalformedForms, TheBinaryFlagsByteIsAccepted) {
