@@ -49,8 +49,9 @@ RasterBars::RasterBars(vcl::TBitmap& Bitmap, int Width, int Height, int Degrees,
     : FWidth(std::max(Width, 0)), FHeight(std::max(Height, 0)), FDegrees(Degrees),
       FFormat(Bitmap.GetPixelFormat()) {
     // The rows where a bar may start or end, as BarWriter computes them.
+    // POSTNET's half bars add the middle of the bars when the first one comes (Split).
     FCuts = {0, FHeight};
-    for (const std::int64_t y : {Top, Top + BarHeight / 2, Top + BarHeight}) {
+    for (const std::int64_t y : {Top, Top + BarHeight}) {
         const std::int64_t c = std::clamp<std::int64_t>(y, 0, FHeight);
         if (std::find(FCuts.begin(), FCuts.end(), c) == FCuts.end())
             FCuts.push_back(c);
@@ -60,6 +61,7 @@ RasterBars::RasterBars(vcl::TBitmap& Bitmap, int Width, int Height, int Degrees,
         return;
     FTop = Bitmap.ScanLine(0);
     FRowBytes = Bitmap.GetRowBytes();
+    FInk = vcl::detail::ToPixel(FFormat, vcl::clBlack);
     const vcl::detail::PixelValue back = vcl::detail::ToPixel(FFormat, Background);
     if (FDegrees == 0 || FDegrees == 180) {
         for (std::size_t k = 0; k + 1 < FCuts.size(); ++k) {
@@ -81,12 +83,27 @@ std::uint8_t* RasterBars::BandRow(std::size_t K) const {
     return FTop + static_cast<std::size_t>(y) * FRowBytes;
 }
 
+void RasterBars::Split(std::int64_t Y) {
+    if (Y <= 0 || Y >= FHeight)
+        return;
+    const auto next = std::upper_bound(FCuts.begin(), FCuts.end(), Y);
+    if (*(next - 1) == Y)
+        return;
+    // The band that holds Y becomes two with the same pixels so far.
+    const auto k = static_cast<std::size_t>(next - FCuts.begin()) - 1;
+    const std::uint8_t* painted = BandRow(k);
+    FCuts.insert(next, Y);
+    for (const std::size_t j : {k, k + 1})
+        if (BandRow(j) != painted)
+            std::memcpy(BandRow(j), painted, FRowBytes);
+}
+
 void RasterBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int64_t Y2) {
     X1 = std::max<std::int64_t>(X1, 0);
     X2 = std::min<std::int64_t>(X2, FWidth);
     if (X1 >= X2 || Y1 >= Y2 || FHeight == 0)
         return;
-    const vcl::detail::PixelValue ink = vcl::detail::ToPixel(FFormat, vcl::clBlack);
+    const vcl::detail::PixelValue ink = FInk;
     if (FDegrees == 90 || FDegrees == 270) {
         // The rows the bar covers, as a span of every turned row: 90 reads a column bottom up.
         const std::int64_t y1 = std::clamp<std::int64_t>(Y1, 0, FHeight);
@@ -107,6 +124,8 @@ void RasterBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int
             std::memset(FTop + static_cast<std::size_t>(r) * FRowBytes + from, ink.b0, span);
         return;
     }
+    Split(Y1);
+    Split(Y2);
     for (std::size_t k = 0; k + 1 < FCuts.size(); ++k) {
         if (!(Y1 <= FCuts[k] && Y2 >= FCuts[k + 1]) || FCuts[k] == FCuts[k + 1])
             continue;

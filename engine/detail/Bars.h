@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/Graphics.h"
+#include "host/detail/Pixels.h"
 
 namespace lumivex::detail {
 
@@ -61,12 +62,15 @@ public:
 private:
     // The row of the bitmap that band K is painted in, unturned or half turned.
     std::uint8_t* BandRow(std::size_t K) const;
+    // Makes row Y the start of a band (unturned or half turned).
+    void Split(std::int64_t Y);
 
     int FWidth, FHeight, FDegrees;
     vcl::TPixelFormat FFormat;
     std::vector<std::int64_t> FCuts; // band K is rows FCuts[K]..FCuts[K + 1] - 1
     std::uint8_t* FTop = nullptr;
     std::size_t FRowBytes = 0;
+    vcl::detail::PixelValue FInk;
 };
 
 // Walks a symbol's modules from left to right. A module is Scale pixels wide; a full bar runs
