@@ -9,10 +9,10 @@ using namespace lumivex;
 
 namespace {
 
-void Noise(vcl::TBitmap& b, int W, int H, unsigned Seed) {
+void Noise(vcl::TBitmap& b, int W, int H, unsigned Salt) {
     b.SetPixelFormat(vcl::pf8bit);
     b.SetSize(W, H);
-    std::mt19937 rng(Seed);
+    std::mt19937 rng(Salt);
     for (int y = 0; y < H; ++y) {
         std::uint8_t* row = b.ScanLine(y);
         for (int x = 0; x < W; ++x)
