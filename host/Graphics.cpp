@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <new>
 #include <optional>
@@ -303,6 +304,30 @@ std::size_t TBitmap::RowBytesFor(TPixelFormat Format, int Width) {
 }
 
 namespace {
+// The pixel bytes of every live bitmap of the process.
+std::atomic<std::size_t> gBitmapBytes{0};
+} // namespace
+
+std::size_t BitmapBytesInUse() {
+    return gBitmapBytes.load(std::memory_order_relaxed);
+}
+
+void detail::ReserveBitmapBytes(std::size_t Bytes) {
+    std::size_t used = gBitmapBytes.load(std::memory_order_relaxed);
+    do {
+        if (Bytes > MaxBitmapBytes - std::min(used, MaxBitmapBytes))
+            throw EOutOfResources("Bitmaps already hold " + std::to_string(used) + " bytes; " +
+                                  std::to_string(Bytes) + " more would pass the limit of " +
+                                  std::to_string(MaxBitmapBytes) +
+                                  " bytes for all bitmaps together");
+    } while (!gBitmapBytes.compare_exchange_weak(used, used + Bytes, std::memory_order_relaxed));
+}
+
+void detail::ReleaseBitmapBytes(std::size_t Bytes) noexcept {
+    gBitmapBytes.fetch_sub(Bytes, std::memory_order_relaxed);
+}
+
+namespace {
 
 int BitsPerPixel(TPixelFormat f) {
     return f == pf1bit ? 1 : f == pf8bit ? 8 : 24;
@@ -378,6 +403,13 @@ void TBitmap::Reallocate(int Width, int Height) {
     Width = std::max(Width, 0);
     Height = std::max(Height, 0);
     const std::size_t rowBytes = RowBytesFor(FPixelFormat, Width);
+    CheckedBytes(FPixelFormat, Width, Height, rowBytes);
+    // Nothing of the former pixels is kept, so they are given back before the new ones are
+    // taken: the two never count together against the budget.
+    FPixels.clear();
+    FRowBytes = 0;
+    FWidth = 0;
+    FHeight = 0;
     PixelBuffer pixels = AllocatePixels<PixelBuffer>(FPixelFormat, Width, Height, rowBytes, {});
     FPixels = std::move(pixels);
     FRowBytes = rowBytes;

@@ -126,9 +126,20 @@ TColor Color(std::uint8_t Index);
 std::uint8_t IndexOf(TColor Color);
 } // namespace palette
 
-// The largest pixel buffer a bitmap may hold. A size whose buffer would pass it raises
-// EOutOfResources instead of exhausting memory.
+// The largest pixel buffer a bitmap may hold, and also the most that all the bitmaps alive in
+// the process may hold between them, as a system's graphics resources run out: a size whose
+// buffer would pass either raises EOutOfResources instead of exhausting memory. While a bitmap
+// is resized (keeping its pixels), converted or copied, its old and new buffers both count.
 inline constexpr std::size_t MaxBitmapBytes = std::size_t{256} << 20;
+
+// The pixel bytes that all live bitmaps hold now.
+std::size_t BitmapBytesInUse();
+
+namespace detail {
+// Counts Bytes against the process's bitmap budget, or raises EOutOfResources if they do not fit.
+void ReserveBitmapBytes(std::size_t Bytes);
+void ReleaseBitmapBytes(std::size_t Bytes) noexcept;
+} // namespace detail
 
 // Raises EOutOfResources, as sizing a bitmap would, when Width x Height pixels in Format would
 // pass MaxBitmapBytes (negative sizes act as 0): for producers that check before they work.
@@ -277,7 +288,7 @@ public:
     void SetSize(int Width, int Height);
     // Sizes the bitmap afresh without keeping or clearing its pixels: their values are undefined
     // until written. For producers that write every pixel (turns, decoders); the same bound and
-    // exception as SetSize.
+    // exception as SetSize. The former pixels go first, so a failure leaves the bitmap empty.
     void Reallocate(int Width, int Height);
 
     // Reads pf24bit for a new bitmap (the device format). Setting it converts the pixels.
@@ -333,8 +344,8 @@ private:
     class PixelBuffer {
     public:
         PixelBuffer() = default;
-        explicit PixelBuffer(std::size_t Size)
-            : FData(Size ? new std::uint8_t[Size] : nullptr), FSize(Size) {}
+        explicit PixelBuffer(std::size_t Size) : FData(Allocate(Size)), FSize(Size) {}
+        ~PixelBuffer() { detail::ReleaseBitmapBytes(FSize); }
         PixelBuffer(std::size_t Size, std::uint8_t Fill) : PixelBuffer(Size) {
             if (Size)
                 std::memset(FData.get(), Fill, Size);
@@ -346,6 +357,7 @@ private:
         PixelBuffer(PixelBuffer&& Other) noexcept
             : FData(std::move(Other.FData)), FSize(std::exchange(Other.FSize, 0)) {}
         PixelBuffer& operator=(PixelBuffer Other) noexcept {
+            detail::ReleaseBitmapBytes(FSize);
             FData = std::move(Other.FData);
             FSize = std::exchange(Other.FSize, 0);
             return *this;
@@ -356,6 +368,18 @@ private:
         void clear() { *this = PixelBuffer(); }
 
     private:
+        // Counted against the budget before the memory is taken, and given back if it is not.
+        static std::uint8_t* Allocate(std::size_t Size) {
+            if (Size == 0)
+                return nullptr;
+            detail::ReserveBitmapBytes(Size);
+            try {
+                return new std::uint8_t[Size];
+            } catch (...) {
+                detail::ReleaseBitmapBytes(Size);
+                throw;
+            }
+        }
         std::unique_ptr<std::uint8_t[]> FData;
         std::size_t FSize = 0;
     };

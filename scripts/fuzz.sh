@@ -16,7 +16,8 @@ all=(FuzzCreateBC FuzzFilterCreateBC FuzzFormText FuzzFormBinary FuzzFormConvert
 targets=("$@")
 ((${#targets[@]})) || targets=("${all[@]}")
 
-# The largest legitimate input renders one bitmap of 256 MiB (MaxBitmapBytes). Measured under
+# All live bitmaps together hold at most 256 MiB (MaxBitmapBytes), so the largest legitimate
+# input renders one bitmap of that size, however many barcodes it holds. Measured under
 # AddressSanitizer, such renders one after the other peak at about 340 MB of resident memory:
 # the bitmap, ASan's shadow of it (an eighth), the freed memory that ASan keeps in quarantine
 # (capped at 64 MB below) and the process itself; over minutes of fuzzing, what ASan's allocator

@@ -10,7 +10,9 @@
 #include "components/BarcodeBmp.h"
 #include "components/BarcodeControl.h"
 #include "components/BarcodeTypes.h"
+#include "engine/Barcode.h"
 #include "host/Forms.h"
+#include "host/Graphics.h"
 #include "host/Streaming.h"
 #include "host/SysUtils.h"
 #include "tests/components/ComponentTesting.h"
@@ -185,6 +187,33 @@ TEST_F(FormFiles, AReadComponentRendersOnceAfterEverythingIsSet) {
     const auto want =
         testing::Reference({bcCode39, 3, 40, "ABC", false, bcRotate270, "DejaVu Sans"});
     EXPECT_EQ(PixelDifference(b->GetBitmap(), *want), "");
+}
+
+TEST_F(FormFiles, BarcodesPastTheBitmapBudgetTogetherFailTheFormCleanly) {
+    // Each barcode alone fits the bitmap limit; the two together do not.
+    const int width = CalcWidth(1, bcCode128, "12");
+    const int height = static_cast<int>((vcl::MaxBitmapBytes / 5 * 3) / std::size_t(width));
+    std::string barcode = "    Height = " + std::to_string(height) + "\n";
+    barcode += "    BarcodeText = '12'\n";
+    barcode += "    Scale = 1\n";
+    barcode += "    Interpret = False\n";
+    barcode += "  end\n";
+    std::string text = "object Module1: TDataModule\n";
+    text += "  object Barcode1: TBarcodeBmp\n" + barcode;
+    const std::size_t before = vcl::BitmapBytesInUse();
+    EXPECT_NO_THROW(vcl::ReadComponentFromString(text + "end\n"));
+    EXPECT_EQ(vcl::BitmapBytesInUse(), before);
+
+    text += "  object Barcode2: TBarcodeBmp\n" + barcode;
+    try {
+        vcl::ReadComponentFromString(text + "end\n");
+        ADD_FAILURE() << "no exception";
+    } catch (const vcl::EReadError& e) {
+        EXPECT_NE(std::string(e.what()).find("all bitmaps together"), std::string::npos)
+            << e.what();
+    }
+    // Nothing of the half-read form stays behind.
+    EXPECT_EQ(vcl::BitmapBytesInUse(), before);
 }
 
 } // namespace

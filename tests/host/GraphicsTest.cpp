@@ -122,6 +122,55 @@ TEST(BitmapSize, FormatChangePastTheLimitRaisesAndChangesNothing) {
     EXPECT_EQ(b->GetCanvas().GetPixel(19998, 13999), clWhite);
 }
 
+TEST(BitmapSize, AllBitmapsTogetherStayWithinTheLimit) {
+    const std::size_t before = BitmapBytesInUse();
+    constexpr int kSide = 16384; // a row of 16 KiB at one byte a pixel
+    constexpr std::size_t kRow = kSide;
+    {
+        TBitmap a;
+        a.SetPixelFormat(pf8bit);
+        a.Reallocate(kSide, 10000);
+        EXPECT_EQ(BitmapBytesInUse(), before + 10000 * kRow);
+
+        // Each would fit alone; beside a, it does not. Sizing afresh leaves b empty, keeping
+        // the pixels leaves it as it was.
+        TBitmap b;
+        b.SetPixelFormat(pf8bit);
+        b.SetSize(10, 10);
+        try {
+            b.Reallocate(kSide, 8000);
+            ADD_FAILURE() << "no exception";
+        } catch (const EOutOfResources& e) {
+            EXPECT_NE(std::string(e.what()).find("all bitmaps together"), std::string::npos)
+                << e.what();
+        }
+        EXPECT_TRUE(b.Empty());
+        EXPECT_EQ(BitmapBytesInUse(), before + 10000 * kRow);
+        b.SetSize(10, 10);
+        EXPECT_THROW(b.SetSize(kSide, 8000), EOutOfResources);
+        EXPECT_EQ(b.GetWidth(), 10);
+        EXPECT_THROW(b.Assign(a), EOutOfResources);
+        EXPECT_EQ(b.GetWidth(), 10);
+
+        // Keeping the pixels while growing needs the old and the new buffer at once; sizing
+        // afresh gives the old one back first.
+        EXPECT_THROW(a.SetSize(kSide, 16000), EOutOfResources);
+        EXPECT_EQ(a.GetHeight(), 10000);
+        a.Reallocate(kSide, kSide - 1);
+        EXPECT_EQ(BitmapBytesInUse(), before + (kSide - 1) * kRow + 100);
+
+        // Handing pixels over moves them without counting them twice.
+        TBitmap c;
+        c.TakePixels(a);
+        EXPECT_EQ(BitmapBytesInUse(), before + (kSide - 1) * kRow + 100);
+    }
+    // Freed bitmaps give their bytes back.
+    EXPECT_EQ(BitmapBytesInUse(), before);
+    TBitmap d;
+    d.SetPixelFormat(pf8bit);
+    EXPECT_NO_THROW(d.Reallocate(kSide, 8000));
+}
+
 TEST(PixelFormat, NewBitmapsHoldTheDeviceFormat) {
     TBitmap b;
     EXPECT_EQ(b.GetPixelFormat(), pf24bit);
