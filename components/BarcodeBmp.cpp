@@ -14,12 +14,8 @@ TBarcodeBmp::TBarcodeBmp(vcl::TComponent* AOwner)
     FBitmap->SetWidth(20 * FScale);
     FInterpret = true;
     FBarcodeType = bcCode128;
-    FBitmap->GetCanvas().GetBrush().SetColor(vcl::clWhite);
-    FBitmap->GetCanvas().GetBrush().SetStyle(vcl::bsSolid);
-    FBitmap->SetMonochrome(true);
-    FBitmap->SetPixelFormat(vcl::pf8bit);
+    PrepareBarcodeBitmap(*FBitmap);
     FRotate = bcNoRotate;
-    FBitmap->GetCanvas().GetFont().SetName("Courier New");
 }
 
 TBarcodeBmp::~TBarcodeBmp() {

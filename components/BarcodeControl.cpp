@@ -12,12 +12,8 @@ TBarcode::TBarcode(vcl::TComponent* AOwner) : vcl::TGraphicControl(AOwner) {
     FInterpret = true;
     FBarcodeType = bcCode128;
     FBitmap = std::make_unique<vcl::TBitmap>();
-    FBitmap->GetCanvas().GetBrush().SetColor(vcl::clWhite);
-    FBitmap->GetCanvas().GetBrush().SetStyle(vcl::bsSolid);
-    FBitmap->SetMonochrome(true);
-    FBitmap->SetPixelFormat(vcl::pf8bit);
+    PrepareBarcodeBitmap(*FBitmap);
     FRotate = bcNoRotate;
-    FBitmap->GetCanvas().GetFont().SetName("Courier New");
 }
 
 TBarcode::~TBarcode() {

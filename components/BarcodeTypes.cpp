@@ -7,6 +7,14 @@
 
 namespace lumivex {
 
+void PrepareBarcodeBitmap(vcl::TBitmap& Bitmap) {
+    Bitmap.GetCanvas().GetBrush().SetColor(vcl::clWhite);
+    Bitmap.GetCanvas().GetBrush().SetStyle(vcl::bsSolid);
+    Bitmap.SetMonochrome(true);
+    Bitmap.SetPixelFormat(vcl::pf8bit);
+    Bitmap.GetCanvas().GetFont().SetName("Courier New");
+}
+
 const vcl::TTypeInfo& BarCodeTypeInfo() {
     static const vcl::TTypeInfo t{vcl::TTypeKind::Enumeration,
                                   "TBarCodeType",

@@ -1,9 +1,10 @@
 #pragma once
-// The barcode components' property types as form files spell them, and their registration with
-// the form reader.
+// The barcode components' property types as form files spell them, their registration with the
+// form reader, and the preparation of the bitmap they render into.
 
 #include "engine/Barcode.h"
 #include "host/Classes.h"
+#include "host/Graphics.h"
 
 namespace lumivex {
 
@@ -15,5 +16,9 @@ const vcl::TTypeInfo& RotateTypeInfo();
 // Makes TBarcodeBmp, TBarcode and TDBBarcodeBmp known to the form reader. Calling it again does no
 // harm.
 void RegisterBarcodeClasses();
+
+// Readies a bitmap as every barcode component readies its own: a solid white brush, monochrome
+// then 8-bit palette pixels, and the "Courier New" font.
+void PrepareBarcodeBitmap(vcl::TBitmap& Bitmap);
 
 } // namespace lumivex

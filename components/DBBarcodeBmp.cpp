@@ -19,12 +19,8 @@ TDBBarcodeBmp::TDBBarcodeBmp(vcl::TComponent* AOwner) : vcl::TComponent(AOwner) 
     FBitmap->SetWidth(20 * FScale);
     FInterpret = true;
     FBarcodeType = bcCode128;
-    FBitmap->GetCanvas().GetBrush().SetColor(vcl::clWhite);
-    FBitmap->GetCanvas().GetBrush().SetStyle(vcl::bsSolid);
-    FBitmap->SetMonochrome(true);
-    FBitmap->SetPixelFormat(vcl::pf8bit);
+    PrepareBarcodeBitmap(*FBitmap);
     FRotate = bcNoRotate;
-    FBitmap->GetCanvas().GetFont().SetName("Courier New");
 }
 
 TDBBarcodeBmp::~TDBBarcodeBmp() {

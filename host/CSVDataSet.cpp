@@ -220,9 +220,6 @@ const TClassInfo& TCSVDataSet::StaticClassInfo() {
         TClassInfo c("TCSVDataSet", &TDataSet::StaticClassInfo(), &CreateComponent<TCSVDataSet>);
         c.String<TCSVDataSet, const std::string&>("FileName", &TCSVDataSet::GetFileName,
                                                   &TCSVDataSet::SetFileName);
-        c.Ordinal<TDataSet, bool>("Active", BooleanType(), &TDataSet::GetActive,
-                                  &TDataSet::SetActive)
-            .Default = 0;
         return c;
     }();
     return info;

@@ -339,7 +339,14 @@ void TDataSet::Cancel() {
 void TDataSet::InternalPost(int, const Record&, const Record&) {}
 
 const TClassInfo& TDataSet::StaticClassInfo() {
-    static const TClassInfo info("TDataSet", &TComponent::StaticClassInfo());
+    static const TClassInfo info = [] {
+        TClassInfo c("TDataSet", &TComponent::StaticClassInfo());
+        // Streamed in, it takes effect in Loaded, once the descendant's own settings are read.
+        c.Ordinal<TDataSet, bool>("Active", BooleanType(), &TDataSet::GetActive,
+                                  &TDataSet::SetActive)
+            .Default = 0;
+        return c;
+    }();
     return info;
 }
 

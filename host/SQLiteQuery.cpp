@@ -328,9 +328,6 @@ const TClassInfo& TSQLiteQuery::StaticClassInfo() {
                                                    &TSQLiteQuery::SetDatabaseName);
         c.String<TSQLiteQuery, const std::string&>("SQL", &TSQLiteQuery::GetSQL,
                                                    &TSQLiteQuery::SetSQL);
-        c.Ordinal<TDataSet, bool>("Active", BooleanType(), &TDataSet::GetActive,
-                                  &TDataSet::SetActive)
-            .Default = 0;
         return c;
     }();
     return info;

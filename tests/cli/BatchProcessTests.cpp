@@ -23,26 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool Contains(const std::string& Text, const std::string& Part) {
-    return Text.find(Part) != std::string::npos;
-}
-
-struct DirectoryContents {
-    std::vector<std::string> Png;    // visible .png files
-    std::vector<std::string> Others; // anything else, a temporary file included
-};
-
-DirectoryContents ListDirectory(const fs::path& Dir) {
-    DirectoryContents C;
-    std::error_code Error;
-    for (const auto& Entry : fs::directory_iterator(Dir, Error)) {
-        const std::string Name = Entry.path().filename().string();
-        const bool Png = Name.size() > 4 && Name.ends_with(".png") && Name[0] != '.';
-        (Png ? C.Png : C.Others).push_back(Name);
-    }
-    return C;
-}
-
 // Starts lumivex without waiting for it; its output streams go to files beside the sandbox.
 pid_t Start(const Sandbox& Box, std::vector<std::string> Args) {
     const std::string Exe = LUMIVEX_EXE;

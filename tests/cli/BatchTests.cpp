@@ -22,29 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool Contains(const std::string& Text, const std::string& Part) {
-    return Text.find(Part) != std::string::npos;
-}
-
-struct DirectoryContents {
-    std::vector<std::string> Png;    // visible .png files
-    std::vector<std::string> Others; // anything else, a temporary file included
-};
-
-DirectoryContents ListDirectory(const fs::path& Dir) {
-    DirectoryContents C;
-    if (!fs::exists(Dir))
-        return C;
-    for (const auto& Entry : fs::directory_iterator(Dir)) {
-        const std::string Name = Entry.path().filename().string();
-        const bool Png = Name.size() > 4 && Name.ends_with(".png") && Name[0] != '.';
-        (Png ? C.Png : C.Others).push_back(Name);
-    }
-    std::sort(C.Png.begin(), C.Png.end());
-    std::sort(C.Others.begin(), C.Others.end());
-    return C;
-}
-
 struct Settings {
     TBarCodeType Type = bcCode128;
     int Scale = 1;

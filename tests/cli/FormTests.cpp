@@ -26,10 +26,6 @@ std::string ExampleForm() {
     return std::string(LUMIVEX_EXAMPLES_DIR) + "/Labels.dfm";
 }
 
-bool Contains(const std::string& Text, const std::string& Part) {
-    return Text.find(Part) != std::string::npos;
-}
-
 // Empty when the PNG in Path shows exactly Want's pixels, else what differs first. Barcodes are
 // black and white only, so any other colour in Want is a difference too.
 std::string PictureDifference(const std::filesystem::path& Path, const vcl::TBitmap& Want) {
@@ -460,6 +456,13 @@ TEST(FormFiles, ABadFileIsOneLineNamingItsPlaceAndLeavesNothing) {
          "object M: TDataModule\n  object B: TBarcodeBmp\n    Scale = 1000000\n"
          "    BarcodeText = '1234'\n  end\nend\n",
          "line 2", "bytes", false},
+        // Each fits alone (about 150 MiB), two together pass what all bitmaps may hold.
+        {"two.dfm",
+         "object M: TDataModule\n  object B: TBarcodeBmp\n    Height = 2000000\n"
+         "    BarcodeText = '12'\n    Interpret = False\n  end\n"
+         "  object C: TBarcodeBmp\n    Height = 2000000\n"
+         "    BarcodeText = '12'\n    Interpret = False\n  end\nend\n",
+         "line 7", "all bitmaps together", false},
         {"cut.bin", Truncated.substr(0, Truncated.size() - 3), "offset 0x",
          "unexpected end of data", true},
         {"class.bin",

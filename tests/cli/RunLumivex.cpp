@@ -107,4 +107,19 @@ std::vector<std::string> Lines(const std::string& Text) {
     return Result;
 }
 
+bool Contains(const std::string& Text, const std::string& Part) {
+    return Text.find(Part) != std::string::npos;
+}
+
+DirectoryContents ListDirectory(const std::filesystem::path& Dir) {
+    DirectoryContents C;
+    std::error_code Error;
+    for (const auto& Entry : std::filesystem::directory_iterator(Dir, Error)) {
+        const std::string Name = Entry.path().filename().string();
+        const bool Png = Name.size() > 4 && Name.ends_with(".png") && Name[0] != '.';
+        (Png ? C.Png : C.Others).push_back(Name);
+    }
+    return C;
+}
+
 } // namespace lumivex::clitest

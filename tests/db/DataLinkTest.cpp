@@ -307,8 +307,9 @@ TEST_F(DataLinks, FormFilesReachTheClassesThroughTheirPublishedProperties) {
         std::vector<std::string> Properties;
     } cases[] = {
         {"TDataSource", {"Name", "Tag", "DataSet", "Enabled"}},
-        {"TSQLiteQuery", {"Name", "Tag", "DatabaseName", "SQL", "Active"}},
-        {"TCSVDataSet", {"Name", "Tag", "FileName", "Active"}},
+        // Active is every dataset's, and so comes before the descendant's own settings.
+        {"TSQLiteQuery", {"Name", "Tag", "Active", "DatabaseName", "SQL"}},
+        {"TCSVDataSet", {"Name", "Tag", "Active", "FileName"}},
     };
     for (const auto& c : cases) {
         const TClassInfo* info = FindClass(c.Class);

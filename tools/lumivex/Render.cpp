@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "components/BarcodeTypes.h"
 #include "tools/lumivex/UsageError.h"
 
 namespace lumivex::cli {
@@ -12,12 +13,8 @@ namespace lumivex::cli {
 void RenderBarcode(vcl::TBitmap& Bitmap, const RenderSettings& Settings) {
     // The same preparation as the bitmap component's, so the tool draws what an application
     // using the component would get for the same settings.
-    Bitmap.SetMonochrome(true);
-    Bitmap.SetPixelFormat(vcl::pf8bit);
-    vcl::TCanvas& Canvas = Bitmap.GetCanvas();
-    Canvas.GetBrush().SetColor(vcl::clWhite);
-    Canvas.GetBrush().SetStyle(vcl::bsSolid);
-    Canvas.GetFont().SetName(Settings.FontName);
+    PrepareBarcodeBitmap(Bitmap);
+    Bitmap.GetCanvas().GetFont().SetName(Settings.FontName);
     Bitmap.SetHeight(Settings.Height);
     CreateBC(Bitmap, Settings.Type, Settings.Scale, Settings.Height, Settings.Text,
              Settings.Interpret, Settings.Rotate);
