@@ -47,7 +47,8 @@ void CopyDown(std::uint8_t* First, std::size_t RowBytes, std::size_t Rows) {
 RasterBars::RasterBars(vcl::TBitmap& Bitmap, int Width, int Height, int Degrees, std::int64_t Top,
                        std::int64_t BarHeight, vcl::TColor Background)
     : FWidth(std::max(Width, 0)), FHeight(std::max(Height, 0)), FDegrees(Degrees),
-      FFormat(Bitmap.GetPixelFormat()) {
+      FFormat(Bitmap.GetPixelFormat()), FBarTop(std::clamp<std::int64_t>(Top, 0, FHeight)),
+      FBarBottom(std::clamp<std::int64_t>(Top + BarHeight, 0, FHeight)) {
     // The rows where a bar may start or end, as BarWriter computes them.
     // POSTNET's half bars add the middle of the bars when the first one comes (Split).
     FCuts = {0, FHeight};
@@ -133,6 +134,18 @@ void RasterBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int
         vcl::detail::FillSpan(FFormat, BandRow(k), static_cast<int>(a),
                               static_cast<int>(a + (X2 - X1)), ink);
     }
+}
+
+RasterBars::FullBarRow RasterBars::DirectRow() const {
+    if (FWidth == 0 || FHeight == 0 || FFormat != vcl::pf8bit || FBarTop >= FBarBottom ||
+        (FDegrees != 0 && FDegrees != 180))
+        return {};
+    // The full bars' rows are one band: no cut lies between their ends until a half bar comes.
+    const auto k = static_cast<std::size_t>(std::lower_bound(FCuts.begin(), FCuts.end(), FBarTop) -
+                                            FCuts.begin());
+    if (k + 1 >= FCuts.size() || FCuts[k] != FBarTop || FCuts[k + 1] != FBarBottom)
+        return {};
+    return {BandRow(k), FWidth, FDegrees == 180, FInk.b0};
 }
 
 void RasterBars::Finish() {

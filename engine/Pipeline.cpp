@@ -162,6 +162,7 @@ void CreateBC(vcl::TBitmap& Bitmap, TBarCodeType BarcodeType, int Scale, int Hei
         if (draw) {
             detail::BarWriter writer(bars, SaturateInt(10 * std::int64_t{Scale}), barTop, barHeight,
                                      Scale);
+            writer.WriteFullBarsTo(bars.DirectRow());
             try {
                 draw(writer, Text);
             } catch (...) {

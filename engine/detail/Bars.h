@@ -6,6 +6,8 @@
 #include <bit>
 #include <cstdint>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "host/Graphics.h"
@@ -59,6 +61,17 @@ public:
     // Fills every band from its painted row: Background where no bar went, black where one did.
     void Finish();
 
+    // Where a full bar (rows Top..Top + BarHeight - 1) may be written as a span of palette
+    // indices, unturned or half turned in pf8bit: the one painted row of the band it covers.
+    // Null when there is none to offer. Valid until the first half bar comes.
+    struct FullBarRow {
+        std::uint8_t* Row = nullptr;
+        int Width = 0;
+        bool Mirrored = false; // turned by 180: column x is Width - 1 - x
+        std::uint8_t Ink = 0;
+    };
+    FullBarRow DirectRow() const;
+
 private:
     // The row of the bitmap that band K is painted in, unturned or half turned.
     std::uint8_t* BandRow(std::size_t K) const;
@@ -71,6 +84,7 @@ private:
     std::uint8_t* FTop = nullptr;
     std::size_t FRowBytes = 0;
     vcl::detail::PixelValue FInk;
+    std::int64_t FBarTop, FBarBottom; // the full bars' rows, clamped to the bitmap
 };
 
 // Walks a symbol's modules from left to right. A module is Scale pixels wide; a full bar runs
@@ -80,6 +94,9 @@ class BarWriter {
 public:
     BarWriter(BarSink& Sink, int Left, int Top, int Height, int Scale)
         : FSink(Sink), FX(Left), FTop(Top), FHeight(Height), FScale(Scale) {}
+    // Full bars go straight into Row from now on, rather than to the sink: for a sink whose full
+    // bars all land in one row of palette indices (RasterBars::DirectRow).
+    void WriteFullBarsTo(const RasterBars::FullBarRow& Row) { FRow = Row; }
 
     // Count modules of Word, starting at bit TopBit and going down: 1 = bar, 0 = space.
     void Pattern(std::uint32_t Word, int Count, int TopBit = 15) {
@@ -100,18 +117,33 @@ public:
     }
     void Bar(int Modules = 1) { Element(Modules, FTop); }
     // A bar from the middle of the bar height down (POSTNET's short bars).
-    void HalfBar(int Modules = 1) { Element(Modules, FTop + std::int64_t{FHeight} / 2); }
+    void HalfBar(int Modules = 1) {
+        // A half bar may split the full bars' band in two; from here on the sink paints them.
+        FRow.Row = nullptr;
+        Element(Modules, FTop + std::int64_t{FHeight} / 2);
+    }
     void Space(int Modules = 1) { FX += std::int64_t{Modules} * FScale; }
 
 private:
     void Element(int Modules, std::int64_t Y1) {
         const std::int64_t x2 = FX + std::int64_t{Modules} * FScale;
-        const std::int64_t y2 = std::int64_t{FTop} + FHeight;
-        FSink.Bar(std::min(FX, x2), std::min(Y1, y2), std::max(FX, x2), std::max(Y1, y2));
+        if (FRow.Row && Y1 == FTop) {
+            std::int64_t a = std::max<std::int64_t>(std::min(FX, x2), 0);
+            std::int64_t b = std::min<std::int64_t>(std::max(FX, x2), FRow.Width);
+            if (FRow.Mirrored)
+                std::tie(a, b) = std::pair(FRow.Width - b, FRow.Width - a);
+            // Bars are a few pixels wide: a loop beats a call to memset.
+            for (std::int64_t x = a; x < b; ++x)
+                FRow.Row[x] = FRow.Ink;
+        } else {
+            const std::int64_t y2 = std::int64_t{FTop} + FHeight;
+            FSink.Bar(std::min(FX, x2), std::min(Y1, y2), std::max(FX, x2), std::max(Y1, y2));
+        }
         FX = x2;
     }
 
     BarSink& FSink;
+    RasterBars::FullBarRow FRow;
     std::int64_t FX;
     int FTop;
     int FHeight;

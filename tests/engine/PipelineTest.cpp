@@ -146,6 +146,56 @@ TEST(CreateBC, PaintsWhatTheCanvasRendererPaints) {
     }
 }
 
+TEST(CreateBC, EverySymbologyPaintsWhatItsCanvasRendererPaints) {
+    // The bars' own rows: full bars, POSTNET's half bars, the add-ons below their text.
+    using Renderer = void (*)(vcl::TCanvas&, int, int, int, int, const std::string&);
+    const struct {
+        TBarCodeType type;
+        Renderer render;
+        std::string text;
+    } rows[] = {
+        {bcCode128, BarcodeCode128, "Lumivex 26"}, {bcEAN128, BarcodeEAN128, "0101234"},
+        {bcCode39, BarcodeCode39, "CODE-39"},      {bcCode39Ext, BarcodeCode39ext, "a+B"},
+        {bcCode93, BarcodeCode93, "C93"},          {bcInt2of5, BarcodeInt2of5, "123456"},
+        {bcPOSTNET, BarcodePOSTNET, "55555-1237"}, {bcUPCA, BarcodeUPCA, "03600029145"},
+        {bcEAN13, BarcodeEAN13, "400638133393"},   {bcEAN8, BarcodeEAN8, "9638507"},
+        {bcUPCE, BarcodeUPCE, "0421000"},          {bcUPC2ext, BarcodeUPC2ext, "12"},
+        {bcUPC5ext, BarcodeUPC5ext, "52495"},
+    };
+    for (const auto& r : rows)
+        for (const bool interpret : {false, true})
+            for (const int scale : {1, 3}) {
+                SCOPED_TRACE(r.text + " scale " + std::to_string(scale) +
+                             (interpret ? " with text" : ""));
+                const int height = 30 * scale;
+                vcl::TBitmap fast;
+                fast.SetPixelFormat(vcl::pf8bit);
+                fast.SetHeight(height);
+                CreateBC(fast, r.type, scale, height, r.text, interpret, bcNoRotate);
+
+                vcl::TBitmap slow;
+                slow.SetPixelFormat(vcl::pf8bit);
+                slow.SetSize(CalcWidth(scale, r.type, r.text), height);
+                const int margin = interpret ? 5 * scale : 0;
+                int top = 0, barHeight = height - margin;
+                if (r.type == bcPOSTNET) {
+                    barHeight = height;
+                } else if (r.type == bcUPC2ext || r.type == bcUPC5ext) {
+                    top = 3 * margin;
+                    barHeight = height - 3 * margin;
+                }
+                r.render(slow.GetCanvas(), 10 * scale, top, barHeight, scale, r.text);
+                if (interpret)
+                    PrintInterpret(slow.GetCanvas(), r.type, scale, height, slow.GetWidth(),
+                                   r.text);
+
+                ASSERT_EQ(fast.GetWidth(), slow.GetWidth());
+                ASSERT_EQ(fast.GetHeight(), slow.GetHeight());
+                for (int y = 0; y < fast.GetHeight(); ++y)
+                    ASSERT_EQ(Row(fast, y), Row(slow, y)) << "row " << y;
+            }
+}
+
 TEST(Renderer, RestoresTheBrushAndDrawsOnlyBars) {
     // START B begins with a 2-module bar at x = 5, rows 3..12; nothing else changes.
     vcl::TBitmap bmp;
