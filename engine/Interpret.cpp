@@ -31,7 +31,8 @@ int Saturate(std::int64_t v) {
 // Each string of the text and where its cell goes, in the order the strings are drawn.
 class Layout {
 public:
-    explicit Layout(vcl::TCanvas& Canvas) : FCanvas(Canvas) {}
+    // Four strings at most, for UPC-A.
+    explicit Layout(vcl::TCanvas& Canvas) : FCanvas(Canvas) { FItems.reserve(4); }
     void At(std::int64_t X, std::int64_t Y, const std::string& S) {
         FItems.push_back({Saturate(X), Saturate(Y), S});
     }

@@ -142,9 +142,13 @@ void CreateBC(vcl::TBitmap& Bitmap, TBarCodeType BarcodeType, int Scale, int Hei
         height = Height - 3 * textMargin;
     }
     const int barTop = SaturateInt(top), barHeight = SaturateInt(height);
-    // Every pixel is painted below, so the former pixels go first rather than sit beside the
-    // new ones while they are made.
+    // Every pixel is painted below: a bitmap of the right size and format is painted over as
+    // it is (a component's render after render), and otherwise the former pixels go first
+    // rather than sit beside the new ones while they are made.
     auto resize = [&](vcl::TPixelFormat Format, int W, int HH) {
+        if (Bitmap.GetPixelFormat() == Format && Bitmap.GetWidth() == std::max(W, 0) &&
+            Bitmap.GetHeight() == std::max(HH, 0))
+            return;
         Bitmap.Reallocate(0, 0);
         Bitmap.SetPixelFormat(Format);
         Bitmap.Reallocate(W, HH);

@@ -11,9 +11,9 @@
 namespace vcl {
 
 detail::SizedFont& TCanvas::Sized() const {
-    if (!FSized || !(FSizedFor == FFont)) {
+    if (!FSized || FSizedFor != FFont.Generation()) {
         FSized = detail::ResolveFont(FFont);
-        FSizedFor.Assign(FFont);
+        FSizedFor = FFont.Generation();
     }
     return *FSized;
 }
@@ -30,6 +30,33 @@ namespace {
 // A string's cell is kept ready-made only while it is small; a larger one is drawn straight onto
 // the bitmap, where only its visible part costs anything.
 constexpr std::size_t MaxCellBytes = std::size_t{256} << 10;
+
+// Copies N bytes. A cell's rows are often a few bytes wide, where a call to memcpy costs more
+// than the copy: up to 32 bytes are moved as two fixed-size blocks that may overlap.
+void CopyRow(std::uint8_t* Dest, const std::uint8_t* Source, std::size_t N) {
+    auto twice = [&](auto Block) {
+        constexpr std::size_t size = sizeof(Block);
+        std::memcpy(&Block, Source, size);
+        decltype(Block) last;
+        std::memcpy(&last, Source + N - size, size);
+        std::memcpy(Dest, &Block, size);
+        std::memcpy(Dest + N - size, &last, size);
+    };
+    struct Sixteen {
+        std::uint64_t a, b;
+    };
+    if (N > 32)
+        std::memcpy(Dest, Source, N);
+    else if (N >= 16)
+        twice(Sixteen{});
+    else if (N >= 8)
+        twice(std::uint64_t{});
+    else if (N >= 4)
+        twice(std::uint32_t{});
+    else
+        for (std::size_t i = 0; i < N; ++i)
+            Dest[i] = Source[i];
+}
 } // namespace
 
 void TCanvas::TextOut(int X, int Y, const std::string& Text) {
@@ -62,10 +89,10 @@ void TCanvas::TextOut(int X, int Y, const std::string& Text) {
         const std::size_t bpp = fmt == pf8bit ? 1 : 3;
         std::uint8_t* const top = bmp.ScanLine(0);
         for (std::int64_t y = y1; y < y2; ++y)
-            std::memcpy(top + static_cast<std::size_t>(y) * bmp.FRowBytes + bpp * x1,
-                        cell.Pixels.data() + static_cast<std::size_t>(y - Y) * cell.RowBytes +
-                            bpp * static_cast<std::size_t>(x1 - X),
-                        bpp * static_cast<std::size_t>(x2 - x1));
+            CopyRow(top + static_cast<std::size_t>(y) * bmp.FRowBytes + bpp * x1,
+                    cell.Pixels.data() + static_cast<std::size_t>(y - Y) * cell.RowBytes +
+                        bpp * static_cast<std::size_t>(x1 - X),
+                    bpp * static_cast<std::size_t>(x2 - x1));
         return;
     }
 

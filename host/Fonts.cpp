@@ -213,8 +213,12 @@ std::shared_ptr<SizedFont> ResolveFont(const TFont& Font) {
 
 int SizedFont::TextWidth(const std::string& Text) {
     std::int64_t w = 0;
-    for (const char c : Text)
-        w += GlyphOf(static_cast<unsigned char>(c)).Advance;
+    for (const char c : Text) {
+        int& advance = FAdvances[static_cast<unsigned char>(c)];
+        if (advance == kUnknown)
+            advance = GlyphOf(static_cast<unsigned char>(c)).Advance;
+        w += advance;
+    }
     return static_cast<int>(std::min<std::int64_t>(w, INT_MAX));
 }
 

@@ -266,7 +266,12 @@ int TFont::GetSize() const {
     return -MulDiv(FHeight, 72, PixelsPerInch);
 }
 void TFont::SetSize(int Value) {
-    FHeight = -MulDiv(Value, PixelsPerInch, 72);
+    SetHeight(-MulDiv(Value, PixelsPerInch, 72));
+}
+
+std::uint64_t TFont::NextGeneration() {
+    static std::atomic<std::uint64_t> last{0};
+    return last.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
 void TFont::Assign(const TPersistent& Source) {
@@ -276,6 +281,7 @@ void TFont::Assign(const TPersistent& Source) {
         FColor = f->FColor;
         FStyle = f->FStyle;
         FCharset = f->FCharset;
+        FGeneration = f->FGeneration;
         return;
     }
     TPersistent::Assign(Source);

@@ -188,17 +188,22 @@ public:
     static constexpr int PixelsPerInch = 96;
 
     const std::string& GetName() const { return FName; }
-    void SetName(const std::string& Value) { FName = Value; }
+    void SetName(const std::string& Value) { Change(FName, Value); }
     int GetSize() const;
     void SetSize(int Value);
     int GetHeight() const { return FHeight; }
-    void SetHeight(int Value) { FHeight = Value; }
+    void SetHeight(int Value) { Change(FHeight, Value); }
     TColor GetColor() const { return FColor; }
-    void SetColor(TColor Value) { FColor = Value; }
+    void SetColor(TColor Value) { Change(FColor, Value); }
     TFontStyles GetStyle() const { return FStyle; }
-    void SetStyle(TFontStyles Value) { FStyle = Value; }
+    void SetStyle(TFontStyles Value) { Change(FStyle, Value); }
     TFontCharset GetCharset() const { return FCharset; }
-    void SetCharset(TFontCharset Value) { FCharset = Value; }
+    void SetCharset(TFontCharset Value) { Change(FCharset, Value); }
+
+    // Names the font's settings as they stand: it changes whenever one of them does, and two
+    // fonts with the same generation have the same settings (Assign carries it over).
+    // Lets a canvas tell cheaply whether its font is still the one it looked up.
+    std::uint64_t Generation() const { return FGeneration; }
 
     void Assign(const TPersistent& Source) override;
     // Published: Charset, Color, Height, Name, Size (not stored: Height says it), Style.
@@ -207,11 +212,20 @@ public:
     bool operator==(const TFont& Other) const;
 
 private:
+    template <typename T> void Change(T& Field, const T& Value) {
+        if (Field == Value)
+            return;
+        Field = Value;
+        FGeneration = NextGeneration();
+    }
+    static std::uint64_t NextGeneration();
+
     std::string FName = "MS Sans Serif";
     int FHeight = -11;
     TColor FColor = clWindowText;
     TFontStyles FStyle = 0;
     TFontCharset FCharset = DEFAULT_CHARSET;
+    std::uint64_t FGeneration = 0; // 0: the settings of a new font
 };
 
 // Drawing on a bitmap. Every operation is clipped to the bitmap: no coordinate, however wild,
@@ -268,7 +282,7 @@ private:
     TPen FPen;
     TFont FFont;
     mutable std::shared_ptr<detail::SizedFont> FSized;
-    mutable TFont FSizedFor;
+    mutable std::uint64_t FSizedFor = 0; // the generation of FFont that FSized was found for
 };
 
 // A bitmap in memory. Rows are stored top to bottom without padding: a pf8bit row is Width bytes

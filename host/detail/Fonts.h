@@ -2,6 +2,7 @@
 // Faces found by fontconfig and glyphs rasterised by FreeType, cached per face and pixel size.
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -61,6 +62,15 @@ private:
     };
     std::vector<CachedCell> FCells;
     std::uint64_t FClock = 0;
+    // Each byte's advance once its glyph is known (kUnknown before): widths are asked for far
+    // more often than glyphs are drawn.
+    static constexpr int kUnknown = INT_MIN;
+    std::array<int, 256> FAdvances = MakeUnknown();
+    static std::array<int, 256> MakeUnknown() {
+        std::array<int, 256> a;
+        a.fill(kUnknown);
+        return a;
+    }
     CellImage FScratch;
 };
 

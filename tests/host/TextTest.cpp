@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
+#include <vector>
 
 #include "host/Graphics.h"
 #include "host/detail/Fonts.h"
@@ -77,6 +79,55 @@ TEST(Text, OpaqueCellAndBlackGlyphs) {
         }
     EXPECT_GT(ink, 20);
     EXPECT_LT(ink, w * h / 2);
+}
+
+TEST(Text, OpaqueTextIsItsCellThenItsGlyphs) {
+    // Cut at either side by any amount, so that every width of row is copied, in both formats
+    // that keep cells ready-made.
+    for (const TPixelFormat fmt : {pf8bit, pf24bit})
+        for (const std::string text : {"4", "0123", "006381 333939"})
+            for (int x = -12; x <= 4; x += 1) {
+                SCOPED_TRACE(std::to_string(fmt) + " '" + text + "' at " + std::to_string(x));
+                auto draw = [&](bool opaque) {
+                    Canvas8 t(40, 16);
+                    t.bmp.SetPixelFormat(fmt);
+                    t.c.GetBrush().SetColor(clBlue);
+                    t.c.FillRect(Rect(0, 0, 40, 16));
+                    t.c.GetFont().SetSize(8);
+                    t.c.GetBrush().SetColor(clWhite);
+                    if (!opaque) {
+                        t.c.FillRect(Rect(x, 2, x + t.c.TextWidth(text), 2 + t.c.TextHeight(text)));
+                        t.c.GetBrush().SetStyle(bsClear);
+                    }
+                    t.c.TextOut(x, 2, text);
+                    std::vector<TColor> pixels;
+                    for (int y = 0; y < 16; ++y)
+                        for (int c = 0; c < 40; ++c)
+                            pixels.push_back(t.c.GetPixel(c, y));
+                    return pixels;
+                };
+                ASSERT_EQ(draw(true), draw(false));
+            }
+}
+
+TEST(Text, TheCanvasFollowsEveryChangeOfItsFont) {
+    Canvas8 t(10, 10);
+    t.c.GetFont().SetSize(8);
+    const int small = t.c.TextWidth("0000");
+    t.c.GetFont().SetSize(24);
+    const int large = t.c.TextWidth("0000");
+    EXPECT_GT(large, 2 * small);
+    TFont eight;
+    eight.SetName("Courier New");
+    eight.SetSize(8);
+    t.c.GetFont().Assign(eight);
+    EXPECT_EQ(t.c.TextWidth("0000"), small);
+    t.c.GetFont().SetHeight(-32);
+    EXPECT_EQ(t.c.TextWidth("0000"), large);
+    // Setting what is already there changes nothing.
+    t.c.GetFont().SetHeight(-32);
+    t.c.GetFont().SetName("Courier New");
+    EXPECT_EQ(t.c.TextWidth("0000"), large);
 }
 
 TEST(Text, ClearBrushDrawsOnlyTheGlyphsInTheFontColour) {
