@@ -2,6 +2,9 @@
 // above the bars for the add-ons, none for POSTNET.
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 #include "engine/Barcode.h"
 #include "engine/detail/Interpret.h"
@@ -49,15 +52,9 @@ private:
     std::vector<detail::TextItem> FItems;
 };
 
-} // namespace
-
-namespace detail {
-
-std::vector<TextItem> InterpretLayout(vcl::TCanvas& Canvas, TBarCodeType BarcodeType, int Scale,
-                                      int Height, int Width, const std::string& Text) {
-    Canvas.GetFont().SetSize(Saturate(8 * std::int64_t{Scale}));
-    Canvas.GetFont().SetColor(vcl::clBlack);
-    Canvas.GetBrush().SetColor(vcl::clWhite);
+// Where each string of Text goes, with Canvas's font already set.
+std::vector<detail::TextItem> Compute(vcl::TCanvas& Canvas, TBarCodeType BarcodeType, int Height,
+                                      int Width, const std::string& Text) {
     Layout out(Canvas);
 
     // The retail digits sit two pixels lower than flush with the bottom.
@@ -106,6 +103,45 @@ std::vector<TextItem> InterpretLayout(vcl::TCanvas& Canvas, TBarCodeType Barcode
         break;
     }
     return out.Take();
+}
+
+} // namespace
+
+namespace detail {
+
+const std::vector<TextItem>& InterpretLayout(vcl::TCanvas& Canvas, TBarCodeType BarcodeType,
+                                             int Scale, int Height, int Width,
+                                             const std::string& Text) {
+    Canvas.GetFont().SetSize(Saturate(8 * std::int64_t{Scale}));
+    Canvas.GetFont().SetColor(vcl::clBlack);
+    Canvas.GetBrush().SetColor(vcl::clWhite);
+    // A component renders the same text again and again (a control on every paint), so the last
+    // short text's layout is kept. Its font's generation stands for every setting of the font.
+    struct Last {
+        bool valid = false;
+        TBarCodeType type = bcCode128;
+        int height = 0, width = 0;
+        std::uint64_t font = 0;
+        std::string text;
+        std::vector<TextItem> items;
+    };
+    thread_local Last last;
+    const std::uint64_t font = Canvas.GetFont().Generation();
+    if (last.valid && last.type == BarcodeType && last.height == Height && last.width == Width &&
+        last.font == font && last.text == Text)
+        return last.items;
+    last.valid = false;
+    last.items = Compute(Canvas, BarcodeType, Height, Width, Text);
+    constexpr std::size_t kShortText = 64;
+    if (Text.size() <= kShortText) {
+        last.valid = true;
+        last.type = BarcodeType;
+        last.height = Height;
+        last.width = Width;
+        last.font = font;
+        last.text = Text;
+    }
+    return last.items;
 }
 
 } // namespace detail

@@ -203,7 +203,7 @@ void CreateBC(vcl::TBitmap& Bitmap, TBarCodeType BarcodeType, int Scale, int Hei
     if (!printed)
         return;
     const int W = std::max(width, 0);
-    const std::vector<detail::TextItem> items =
+    const std::vector<detail::TextItem>& items =
         detail::InterpretLayout(canvas, BarcodeType, Scale, Height, W, Text);
     for (const detail::TextItem& item : items)
         if (!empty)

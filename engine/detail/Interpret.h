@@ -17,7 +17,9 @@ struct TextItem {
 };
 
 // Sets Canvas's font and brush as PrintInterpret does and returns its strings in drawing order.
-std::vector<TextItem> InterpretLayout(vcl::TCanvas& Canvas, TBarCodeType BarcodeType, int Scale,
-                                      int Height, int Width, const std::string& Text);
+// The reference holds until the next call.
+const std::vector<TextItem>& InterpretLayout(vcl::TCanvas& Canvas, TBarCodeType BarcodeType,
+                                             int Scale, int Height, int Width,
+                                             const std::string& Text);
 
 } // namespace lumivex::detail

@@ -2,6 +2,9 @@
 // font it is drawn in.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/Barcode.h"
@@ -204,6 +207,55 @@ TEST(PrintInterpret, LeavesTheFontAndBrushAsItSetThem) {
                 const vcl::TColor c = bmp.PixelColor(x, y);
                 ASSERT_TRUE(c == vcl::clBlack || c == vcl::clWhite);
             }
+    }
+}
+
+TEST(PrintInterpret, ARenderAgainFollowsEveryChangeOfItsInputs) {
+    // One bitmap rendered over and over, as a component does, against a fresh bitmap for each
+    // step: the text's layout must never be one left from an earlier render.
+    const struct {
+        TBarCodeType type;
+        int scale, height;
+        std::string text, face;
+    } steps[] = {
+        {bcEAN13, 1, 50, "400638133393", "Courier New"},
+        {bcEAN13, 1, 50, "400638133393", "Courier New"},
+        {bcEAN13, 1, 50, "400638133393", "DejaVu Sans"},
+        {bcEAN13, 1, 60, "400638133393", "DejaVu Sans"},
+        {bcEAN13, 2, 60, "400638133393", "DejaVu Sans"},
+        {bcEAN13, 2, 60, "400638133394", "DejaVu Sans"},
+        {bcUPCA, 2, 60, "400638133394", "DejaVu Sans"},
+        {bcCode128, 2, 60, "400638133394", "DejaVu Sans"},
+        {bcCode128, 2, 60, "Lumivex iiii", "DejaVu Sans"},
+        // A monospaced face: the same string is wider.
+        {bcCode128, 2, 60, "Lumivex iiii", "Courier New"},
+    };
+    auto render = [](vcl::TBitmap& Bitmap, const auto& Step) {
+        Bitmap.GetCanvas().GetFont().SetName(Step.face);
+        Bitmap.SetHeight(Step.height);
+        CreateBC(Bitmap, Step.type, Step.scale, Step.height, Step.text, true, bcNoRotate);
+    };
+    // The references first, each on its own bitmap and followed by an unrelated render, so that
+    // none can take anything from the render before it.
+    std::vector<std::unique_ptr<vcl::TBitmap>> fresh;
+    for (const auto& s : steps) {
+        fresh.push_back(std::make_unique<vcl::TBitmap>());
+        fresh.back()->SetPixelFormat(vcl::pf8bit);
+        render(*fresh.back(), s);
+        vcl::TBitmap other;
+        CreateBC(other, bcCode39, 1, 20, "OTHER", true, bcNoRotate);
+    }
+    vcl::TBitmap again;
+    again.SetPixelFormat(vcl::pf8bit);
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const auto& s = steps[i];
+        SCOPED_TRACE(s.text + " " + s.face + " " + std::to_string(s.type) + " scale " +
+                     std::to_string(s.scale) + " height " + std::to_string(s.height));
+        render(again, s);
+        ASSERT_EQ(again.GetWidth(), fresh[i]->GetWidth());
+        ASSERT_EQ(again.GetHeight(), fresh[i]->GetHeight());
+        for (int y = 0; y < again.GetHeight(); ++y)
+            ASSERT_EQ(Row(again, y), Row(*fresh[i], y)) << "row " << y;
     }
 }
 
