@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/Barcode.h"
@@ -130,17 +131,18 @@ const std::vector<TextItem>& InterpretLayout(vcl::TCanvas& Canvas, TBarCodeType 
     if (last.valid && last.type == BarcodeType && last.height == Height && last.width == Width &&
         last.font == font && last.text == Text)
         return last.items;
-    last.valid = false;
-    last.items = Compute(Canvas, BarcodeType, Height, Width, Text);
+    // Text may be one of the kept strings: it is read in full before they go.
+    std::vector<TextItem> items = Compute(Canvas, BarcodeType, Height, Width, Text);
     constexpr std::size_t kShortText = 64;
-    if (Text.size() <= kShortText) {
-        last.valid = true;
+    last.valid = Text.size() <= kShortText;
+    if (last.valid) {
         last.type = BarcodeType;
         last.height = Height;
         last.width = Width;
         last.font = font;
         last.text = Text;
     }
+    last.items = std::move(items);
     return last.items;
 }
 

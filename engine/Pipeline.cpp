@@ -193,8 +193,8 @@ void CreateBC(vcl::TBitmap& Bitmap, TBarCodeType BarcodeType, int Scale, int Hei
     } catch (...) {
         // A renderer that raises (the 2-digit add-on's number conversion) leaves the unturned
         // background and the bars it drew before; nothing after it runs.
-        resize(format, width, H);
         try {
+            resize(format, width, H);
             paint(0);
         } catch (...) {
         }

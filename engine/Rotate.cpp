@@ -14,8 +14,11 @@ namespace lumivex {
 namespace {
 
 // Every destination pixel is written below, so the destination is sized without clearing it.
+// Dest's former pixels go first: converting them would only hold memory they are about to give
+// back.
 void Prepare(vcl::TBitmap& Source, vcl::TBitmap& Dest, int Width, int Height) {
     Source.SetPixelFormat(vcl::pf8bit);
+    Dest.Reallocate(0, 0);
     Dest.SetPixelFormat(vcl::pf8bit);
     Dest.Reallocate(Width, Height);
 }
@@ -138,16 +141,22 @@ void HalfTurn(vcl::TBitmap& Source, vcl::TBitmap& Dest) {
         ReverseBytes(src.Row(y), dst.Row(H - 1 - y), W);
 }
 
-// Turning a bitmap into itself goes through a copy: the destination's new size would otherwise
-// overwrite the source while it is read.
+// Turning a bitmap into itself reads from a second bitmap that takes over its pixels: the
+// destination's new size would otherwise overwrite the source while it is read. If the turn
+// fails, the bitmap gets its pixels back (in pf8bit if they were already converted).
 void Guarded(vcl::TBitmap& Source, vcl::TBitmap& Dest, void (*Turn)(vcl::TBitmap&, vcl::TBitmap&)) {
     if (&Source != &Dest) {
         Turn(Source, Dest);
         return;
     }
-    vcl::TBitmap copy;
-    copy.Assign(Source);
-    Turn(copy, Dest);
+    vcl::TBitmap source;
+    source.TakePixels(Source);
+    try {
+        Turn(source, Dest);
+    } catch (...) {
+        Dest.TakePixels(source);
+        throw;
+    }
 }
 
 } // namespace

@@ -129,7 +129,8 @@ std::uint8_t IndexOf(TColor Color);
 // The largest pixel buffer a bitmap may hold, and also the most that all the bitmaps alive in
 // the process may hold between them, as a system's graphics resources run out: a size whose
 // buffer would pass either raises EOutOfResources instead of exhausting memory. While a bitmap
-// is resized (keeping its pixels), converted or copied, its old and new buffers both count.
+// is resized (keeping its pixels), converted, copied or loaded from a file, its old and new
+// buffers both count.
 inline constexpr std::size_t MaxBitmapBytes = std::size_t{256} << 20;
 
 // The pixel bytes that all live bitmaps hold now.
@@ -302,7 +303,8 @@ public:
     void SetSize(int Width, int Height);
     // Sizes the bitmap afresh without keeping or clearing its pixels: their values are undefined
     // until written. For producers that write every pixel (turns, decoders); the same bound and
-    // exception as SetSize. The former pixels go first, so a failure leaves the bitmap empty.
+    // exception as SetSize. A size past the limit of one bitmap changes nothing; otherwise the
+    // former pixels go first, so a failure for want of room among all bitmaps leaves it empty.
     void Reallocate(int Width, int Height);
 
     // Reads pf24bit for a new bitmap (the device format). Setting it converts the pixels.

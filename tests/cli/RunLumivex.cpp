@@ -119,6 +119,8 @@ DirectoryContents ListDirectory(const std::filesystem::path& Dir) {
         const bool Png = Name.size() > 4 && Name.ends_with(".png") && Name[0] != '.';
         (Png ? C.Png : C.Others).push_back(Name);
     }
+    std::sort(C.Png.begin(), C.Png.end());
+    std::sort(C.Others.begin(), C.Others.end());
     return C;
 }
 

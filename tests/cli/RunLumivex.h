@@ -46,8 +46,8 @@ std::vector<std::string> Lines(const std::string& Text);
 
 bool Contains(const std::string& Text, const std::string& Part);
 
-// The names in a directory (none when it does not exist), sorted into what a batch delivers and
-// anything else.
+// The names in a directory (none when it does not exist) in name order, split into what a batch
+// delivers and anything else.
 struct DirectoryContents {
     std::vector<std::string> Png;    // visible .png files
     std::vector<std::string> Others; // anything else, a temporary file included

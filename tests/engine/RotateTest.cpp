@@ -1,9 +1,12 @@
 // Quarter and half turns: the pixel mapping, sizes and formats.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 #include "engine/Barcode.h"
+#include "host/Graphics.h"
+#include "host/SysUtils.h"
 
 using namespace lumivex;
 
@@ -94,6 +97,37 @@ TEST(Rotate, TurnsCompose) {
     for (int y = 0; y < 21; ++y)
         for (int x = 0; x < 37; ++x)
             ASSERT_EQ(a.ScanLine(y)[x], original.ScanLine(y)[x]);
+}
+
+TEST(Rotate, ATurnPastTheBitmapBudgetRaisesAndKeepsThePicture) {
+    // 100 MB turned into itself needs its old and its new pixels at once: beside another 100 MB
+    // bitmap, that passes what all bitmaps together may hold.
+    constexpr int kW = 10000, kH = 10000;
+    vcl::TBitmap other;
+    other.SetPixelFormat(vcl::pf8bit);
+    other.Reallocate(kW, kH);
+    vcl::TBitmap b;
+    b.SetPixelFormat(vcl::pf8bit);
+    b.Reallocate(kW, kH + 1);
+    for (int y : {0, kH / 2, kH})
+        std::memset(b.ScanLine(y), y % 251, kW);
+    b.ScanLine(kH)[kW - 1] = 7;
+    const std::size_t inUse = vcl::BitmapBytesInUse();
+    EXPECT_THROW(RotateBmp90(b, b), vcl::EOutOfResources);
+    EXPECT_THROW(RotateBmp180(b, b), vcl::EOutOfResources);
+    EXPECT_EQ(vcl::BitmapBytesInUse(), inUse);
+    ASSERT_EQ(b.GetWidth(), kW);
+    ASSERT_EQ(b.GetHeight(), kH + 1);
+    EXPECT_EQ(b.ScanLine(kH / 2)[0], kH / 2 % 251);
+    EXPECT_EQ(b.ScanLine(kH)[kW - 1], 7);
+    // Into another bitmap, the destination's former pixels go before anything else: converted
+    // to 8 bits first, they would pass the budget beside the picture.
+    other.Reallocate(0, 0);
+    vcl::TBitmap dest;
+    dest.Reallocate(6700, 6420); // 129 MB in the device format, 43 MB in 8 bits
+    EXPECT_NO_THROW(RotateBmp270(b, dest));
+    EXPECT_EQ(dest.GetWidth(), kH + 1);
+    EXPECT_EQ(dest.ScanLine(0)[kH], 7);
 }
 
 TEST(Rotate, EmptyBitmaps) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -125,8 +126,10 @@ TEST(Text, TheCanvasFollowsEveryChangeOfItsFont) {
     t.c.GetFont().SetHeight(-32);
     EXPECT_EQ(t.c.TextWidth("0000"), large);
     // Setting what is already there changes nothing.
+    const std::uint64_t generation = t.c.GetFont().Generation();
     t.c.GetFont().SetHeight(-32);
     t.c.GetFont().SetName("Courier New");
+    EXPECT_EQ(t.c.GetFont().Generation(), generation);
     EXPECT_EQ(t.c.TextWidth("0000"), large);
 }
 
