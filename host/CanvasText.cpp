@@ -132,17 +132,17 @@ void TCanvas::TurnedTextOut(int Degrees, int UnturnedWidth, int UnturnedHeight, 
     std::uint8_t* const top = bmp.ScanLine(0);
     const std::size_t stride = bmp.FRowBytes;
 
-    // Unturned (x, y) lands on turned column TX and row TY.
-    auto plot = [&](std::int64_t x1, std::int64_t x2, std::int64_t y, std::uint8_t v) {
+    // Inks unturned columns x1..x2-1 of row y where they land in the turned picture.
+    auto plot = [&](std::int64_t x1, std::int64_t x2, std::int64_t y) {
         if (Degrees == 180) {
-            std::memset(top + static_cast<std::size_t>(UH - 1 - y) * stride + (UW - x2), v,
+            std::memset(top + static_cast<std::size_t>(UH - 1 - y) * stride + (UW - x2), ink,
                         static_cast<std::size_t>(x2 - x1));
             return;
         }
         for (std::int64_t x = x1; x < x2; ++x) {
             const std::int64_t row = Degrees == 90 ? x : UW - 1 - x;
             const std::int64_t col = Degrees == 90 ? UH - 1 - y : y;
-            top[static_cast<std::size_t>(row) * stride + static_cast<std::size_t>(col)] = v;
+            top[static_cast<std::size_t>(row) * stride + static_cast<std::size_t>(col)] = ink;
         }
     };
 
@@ -176,30 +176,9 @@ void TCanvas::TurnedTextOut(int Degrees, int UnturnedWidth, int UnturnedHeight, 
     std::int64_t pen = X;
     for (const char ch : Text) {
         const detail::Glyph& g = font.GlyphOf(static_cast<unsigned char>(ch));
-        const std::int64_t gx = pen + g.Left, gy = std::int64_t{Y} + font.Ascent - g.Top;
+        detail::ForEachInkSpan(g, pen, std::int64_t{Y} + font.Ascent, clipX1, clipY1, clipX2,
+                               clipY2, plot);
         pen += g.Advance;
-        if (gx >= clipX2 || gx + g.Width <= clipX1 || gy >= clipY2 || gy + g.Rows <= clipY1)
-            continue;
-        for (int r = 0; r < g.Rows; ++r) {
-            const std::int64_t y = gy + r;
-            if (y < clipY1 || y >= clipY2)
-                continue;
-            const std::uint8_t* bits = g.Bits.data() + static_cast<std::size_t>(r) * g.Pitch;
-            int c = 0;
-            while (c < g.Width) {
-                if (!(bits[c >> 3] & (0x80 >> (c & 7)))) {
-                    ++c;
-                    continue;
-                }
-                int e = c + 1;
-                while (e < g.Width && (bits[e >> 3] & (0x80 >> (e & 7))))
-                    ++e;
-                const std::int64_t x1 = std::max(gx + c, clipX1), x2 = std::min(gx + e, clipX2);
-                if (x1 < x2)
-                    plot(x1, x2, y, ink);
-                c = e;
-            }
-        }
     }
 }
 

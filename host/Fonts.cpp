@@ -225,31 +225,11 @@ int SizedFont::TextWidth(const std::string& Text) {
 void BlitGlyph(const Glyph& G, std::int64_t OriginX, std::int64_t Baseline, TPixelFormat Format,
                std::uint8_t* Top, std::size_t RowBytes, PixelValue Ink, std::int64_t ClipX1,
                std::int64_t ClipY1, std::int64_t ClipX2, std::int64_t ClipY2) {
-    const std::int64_t gx = OriginX + G.Left, gy = Baseline - G.Top;
-    if (gx >= ClipX2 || gx + G.Width <= ClipX1 || gy >= ClipY2 || gy + G.Rows <= ClipY1)
-        return;
-    for (int r = 0; r < G.Rows; ++r) {
-        const std::int64_t y = gy + r;
-        if (y < ClipY1 || y >= ClipY2)
-            continue;
-        std::uint8_t* row = Top + static_cast<std::size_t>(y) * RowBytes;
-        const std::uint8_t* bits = G.Bits.data() + static_cast<std::size_t>(r) * G.Pitch;
-        // Runs of ink become spans.
-        int c = 0;
-        while (c < G.Width) {
-            if (!(bits[c >> 3] & (0x80 >> (c & 7)))) {
-                ++c;
-                continue;
-            }
-            int e = c + 1;
-            while (e < G.Width && (bits[e >> 3] & (0x80 >> (e & 7))))
-                ++e;
-            const std::int64_t x1 = std::max(gx + c, ClipX1), x2 = std::min(gx + e, ClipX2);
-            if (x1 < x2)
-                FillSpan(Format, row, static_cast<int>(x1), static_cast<int>(x2), Ink);
-            c = e;
-        }
-    }
+    ForEachInkSpan(G, OriginX, Baseline, ClipX1, ClipY1, ClipX2, ClipY2,
+                   [&](std::int64_t X1, std::int64_t X2, std::int64_t Y) {
+                       FillSpan(Format, Top + static_cast<std::size_t>(Y) * RowBytes,
+                                static_cast<int>(X1), static_cast<int>(X2), Ink);
+                   });
 }
 
 const CellImage& SizedFont::OpaqueCell(const std::string& Text, TPixelFormat Format, PixelValue Ink,

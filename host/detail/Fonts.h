@@ -1,6 +1,7 @@
 #pragma once
 // Faces found by fontconfig and glyphs rasterised by FreeType, cached per face and pixel size.
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdint>
@@ -77,6 +78,38 @@ private:
 // The face and size that Font asks for; a family that is not installed falls back to
 // fontconfig's best match. Never fails: without any usable font the glyphs are empty.
 std::shared_ptr<SizedFont> ResolveFont(const TFont& Font);
+
+// Calls Span(X1, X2, Y) for every run of ink of glyph G, with its origin at (OriginX, Baseline),
+// that lies in columns [ClipX1, ClipX2) and rows [ClipY1, ClipY2): columns X1..X2-1 of row Y.
+template <typename SpanFn>
+void ForEachInkSpan(const Glyph& G, std::int64_t OriginX, std::int64_t Baseline,
+                    std::int64_t ClipX1, std::int64_t ClipY1, std::int64_t ClipX2,
+                    std::int64_t ClipY2, SpanFn&& Span) {
+    const std::int64_t gx = OriginX + G.Left, gy = Baseline - G.Top;
+    if (gx >= ClipX2 || gx + G.Width <= ClipX1 || gy >= ClipY2 || gy + G.Rows <= ClipY1)
+        return;
+    auto ink = [](const std::uint8_t* Bits, int C) { return Bits[C >> 3] & (0x80 >> (C & 7)); };
+    for (int r = 0; r < G.Rows; ++r) {
+        const std::int64_t y = gy + r;
+        if (y < ClipY1 || y >= ClipY2)
+            continue;
+        const std::uint8_t* bits = G.Bits.data() + static_cast<std::size_t>(r) * G.Pitch;
+        int c = 0;
+        while (c < G.Width) {
+            if (!ink(bits, c)) {
+                ++c;
+                continue;
+            }
+            int e = c + 1;
+            while (e < G.Width && ink(bits, e))
+                ++e;
+            const std::int64_t x1 = std::max(gx + c, ClipX1), x2 = std::min(gx + e, ClipX2);
+            if (x1 < x2)
+                Span(x1, x2, y);
+            c = e;
+        }
+    }
+}
 
 // Draws Glyph G with its origin at (OriginX, Baseline) into Row-addressed pixels of format Format,
 // setting Ink where the glyph has ink, only inside columns [ClipX1, ClipX2) and rows

@@ -23,30 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Starts lumivex without waiting for it; its output streams go to files beside the sandbox.
-pid_t Start(const Sandbox& Box, std::vector<std::string> Args) {
-    const std::string Exe = LUMIVEX_EXE;
-    const std::string Work = Box.Dir().string();
-    const std::string OutPath = (Box.Dir().parent_path() / "async-out").string();
-    const std::string ErrPath = (Box.Dir().parent_path() / "async-err").string();
-    Args.insert(Args.begin(), Exe);
-    std::vector<char*> CArgs;
-    for (std::string& A : Args)
-        CArgs.push_back(A.data());
-    CArgs.push_back(nullptr);
-    const pid_t Pid = ::fork();
-    if (Pid == 0) {
-        const int Out = ::open(OutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int Err = ::open(ErrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (Out < 0 || Err < 0 || ::dup2(Out, STDOUT_FILENO) < 0 ||
-            ::dup2(Err, STDERR_FILENO) < 0 || ::chdir(Work.c_str()) < 0)
-            ::_exit(126);
-        ::execv(Exe.c_str(), CArgs.data());
-        ::_exit(127);
-    }
-    return Pid;
-}
-
 TEST(BatchProcess, InterruptStopsBetweenRecordsWithoutTemporaryFiles) {
     constexpr int Count = 20000;
     std::string Csv = "code\n";
@@ -54,8 +30,8 @@ TEST(BatchProcess, InterruptStopsBetweenRecordsWithoutTemporaryFiles) {
         Csv += std::string("Lumivex interrupted ") + std::to_string(i) + "\n";
     Sandbox Box;
     Box.WriteFile("big.csv", Csv);
-    const pid_t Pid = Start(Box, {"batch", "--csv", "big.csv", "--field", "code", "-b", "code128",
-                                  "--scale", "3", "--height", "200"});
+    const int Pid = Box.Start({"batch", "--csv", "big.csv", "--field", "code", "-b", "code128",
+                               "--scale", "3", "--height", "200"});
     ASSERT_GT(Pid, 0);
     // Signalled once it is well into the records, so that the signal meets the loop.
     const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -63,16 +39,15 @@ TEST(BatchProcess, InterruptStopsBetweenRecordsWithoutTemporaryFiles) {
            std::chrono::steady_clock::now() < Deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     ASSERT_EQ(::kill(Pid, SIGINT), 0);
-    int Status = 0;
-    ASSERT_EQ(::waitpid(Pid, &Status, 0), Pid);
-    ASSERT_TRUE(WIFEXITED(Status)) << "killed rather than stopped";
-    const std::string Out = ReadFile(Box.Dir().parent_path() / "async-out");
-    const std::string Err = ReadFile(Box.Dir().parent_path() / "async-err");
+    const RunResult Run = Box.Wait(Pid);
+    ASSERT_NE(Run.ExitCode, -1) << "killed rather than stopped";
+    const std::string& Out = Run.Out;
+    const std::string& Err = Run.Err;
     const DirectoryContents Files = ListDirectory(Box / "out/batch");
     EXPECT_TRUE(Files.Others.empty()) << Files.Others.front();
     // Signalled a few files in, it has thousands of records to go: it must stop short of them.
     EXPECT_LT(Files.Png.size(), static_cast<std::size_t>(Count));
-    EXPECT_EQ(WEXITSTATUS(Status), 128 + SIGINT);
+    EXPECT_EQ(Run.ExitCode, 128 + SIGINT);
     EXPECT_TRUE(Contains(Err, "interrupted")) << Err;
     EXPECT_EQ(Out.rfind(std::to_string(Files.Png.size()) + " written, 0 skipped, 0 failed", 0), 0u)
         << Out;

@@ -284,10 +284,7 @@ TEST(BatchCommand, UsageErrorsExitTwo) {
         {"-b", "code128", "--field", "code", "--csv", "ok.csv", "--height", "x"},
     };
     for (const auto& Args : Rows) {
-        std::string Trace;
-        for (const std::string& A : Args)
-            Trace += A + " ";
-        SCOPED_TRACE(Trace);
+        SCOPED_TRACE(Joined(Args));
         Sandbox Box;
         Box.WriteFile("ok.csv", "code\nA1\n");
         std::vector<std::string> Full{"batch"};

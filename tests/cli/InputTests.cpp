@@ -181,10 +181,7 @@ TEST(Usage, BadArgumentsExitTwoWithOneLineAndAHint) {
         {"render", "-d", "x"},
     };
     for (const auto& Args : Rows) {
-        std::string Trace;
-        for (const std::string& A : Args)
-            Trace += A + " ";
-        SCOPED_TRACE(Trace);
+        SCOPED_TRACE(Joined(Args));
         Sandbox Box;
         const RunResult Run = Box.Run(Args);
         EXPECT_EQ(Run.ExitCode, 2);

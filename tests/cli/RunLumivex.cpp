@@ -40,6 +40,10 @@ Sandbox::~Sandbox() {
 }
 
 RunResult Sandbox::Run(const std::vector<std::string>& Args) const {
+    return Wait(Start(Args));
+}
+
+int Sandbox::Start(const std::vector<std::string>& Args) const {
     const std::string OutPath = (FRoot / "stdout").string();
     const std::string ErrPath = (FRoot / "stderr").string();
     const std::string Exe = LUMIVEX_EXE;
@@ -65,15 +69,18 @@ RunResult Sandbox::Run(const std::vector<std::string>& Args) const {
         ::execv(Exe.c_str(), CArgs.data());
         ::_exit(127);
     }
+    return Pid;
+}
 
+RunResult Sandbox::Wait(int Pid) const {
     int Status = 0;
     while (::waitpid(Pid, &Status, 0) < 0)
         if (errno != EINTR)
             throw std::runtime_error("waitpid failed");
     RunResult Result;
     Result.ExitCode = WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
-    Result.Out = ReadFile(OutPath);
-    Result.Err = ReadFile(ErrPath);
+    Result.Out = ReadFile(FRoot / "stdout");
+    Result.Err = ReadFile(FRoot / "stderr");
     return Result;
 }
 
@@ -122,6 +129,16 @@ DirectoryContents ListDirectory(const std::filesystem::path& Dir) {
     std::sort(C.Png.begin(), C.Png.end());
     std::sort(C.Others.begin(), C.Others.end());
     return C;
+}
+
+std::string Joined(const std::vector<std::string>& Args) {
+    std::string Line;
+    for (const std::string& A : Args) {
+        if (!Line.empty())
+            Line += ' ';
+        Line += A;
+    }
+    return Line;
 }
 
 } // namespace lumivex::clitest

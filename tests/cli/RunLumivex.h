@@ -28,6 +28,10 @@ public:
 
     // Runs the executable with Args in Dir(), capturing both output streams whole.
     RunResult Run(const std::vector<std::string>& Args) const;
+    // The same in two steps, for a test that acts on the process while it runs: Start returns
+    // its process id, Wait reaps it and reads what it wrote.
+    int Start(const std::vector<std::string>& Args) const;
+    RunResult Wait(int Pid) const;
 
     // The names in Dir(), sorted; a left-over temporary file shows up here.
     std::vector<std::string> Entries() const;
@@ -40,6 +44,9 @@ private:
 };
 
 std::string ReadFile(const std::filesystem::path& Path);
+
+// Args joined by spaces, to name a row of a table of command lines.
+std::string Joined(const std::vector<std::string>& Args);
 
 // Lines of Text without their terminators.
 std::vector<std::string> Lines(const std::string& Text);

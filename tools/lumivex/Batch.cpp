@@ -49,14 +49,6 @@ vcl::TField& RequireField(const vcl::TDataSet& Data, const std::string& Name, co
                               "); the fields are: " + Known);
 }
 
-void CreateDirectory(const std::string& Directory) {
-    std::error_code Error;
-    std::filesystem::create_directories(Directory, Error);
-    if (Error)
-        throw vcl::EFCreateError("cannot create directory \"" + Directory +
-                                 "\": " + Error.message());
-}
-
 // File names already given in this run, so that two records never write the same file.
 class Names {
 public:
@@ -144,7 +136,7 @@ BatchTotals RunBatchLoop(vcl::TDataSet& Data, const BatchJob& Job, BatchListener
     RequireField(Data, Job.Field, Job, "--field");
     const vcl::TField* NameField =
         Job.NameField.empty() ? nullptr : &RequireField(Data, Job.NameField, Job, "--name-field");
-    CreateDirectory(Job.Directory);
+    CreateOutputDirectory(Job.Directory);
 
     BatchTotals Totals;
     Totals.Total = Data.GetRecordCount();

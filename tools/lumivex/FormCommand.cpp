@@ -162,13 +162,8 @@ void RunRender(const FormOptions& Options) {
     }
 
     const std::filesystem::path Directory(Options.Directory);
-    if (!Options.Directory.empty() && !Pictures.empty()) {
-        std::error_code Error;
-        std::filesystem::create_directories(Directory, Error);
-        if (Error)
-            throw vcl::EFCreateError("cannot create directory \"" + Options.Directory +
-                                     "\": " + Error.message());
-    }
+    if (!Options.Directory.empty() && !Pictures.empty())
+        CreateOutputDirectory(Options.Directory);
     for (const Picture& P : Pictures) {
         const std::string Path =
             Options.Directory.empty() ? P.FileName : (Directory / P.FileName).string();

@@ -148,6 +148,14 @@ bool WriteFileAtomically(const std::string& Path, std::string_view Bytes, Atomic
     return true;
 }
 
+void CreateOutputDirectory(const std::string& Directory) {
+    std::error_code Error;
+    std::filesystem::create_directories(Directory, Error);
+    if (Error)
+        throw vcl::EFCreateError("cannot create directory \"" + Directory +
+                                 "\": " + Error.message());
+}
+
 void WriteStandardOutput(std::string_view Bytes) {
     // POSIX streams make no text/binary distinction, so the PNG bytes pass through unchanged.
     if (int Error = WriteAll(STDOUT_FILENO, Bytes))

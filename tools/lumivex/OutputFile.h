@@ -25,6 +25,10 @@ struct AtomicWriteMode {
 // As above; returns false, having written nothing, when Path exists and Mode.Replace is off.
 bool WriteFileAtomically(const std::string& Path, std::string_view Bytes, AtomicWriteMode Mode);
 
+// Creates Directory and any missing parents; raises vcl::EFCreateError with the system's reason
+// when it cannot.
+void CreateOutputDirectory(const std::string& Directory);
+
 // Writes Bytes, binary, to standard output; raises vcl::EWriteError when it cannot.
 void WriteStandardOutput(std::string_view Bytes);
 

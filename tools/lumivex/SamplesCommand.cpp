@@ -61,11 +61,7 @@ CLI::App* AddSamplesCommand(CLI::App& App, SamplesOptions& Options) {
 
 void RunSamples(const SamplesOptions& Options) {
     const std::filesystem::path Directory(Options.Directory);
-    std::error_code Error;
-    std::filesystem::create_directories(Directory, Error);
-    if (Error)
-        throw vcl::EFCreateError("cannot create directory \"" + Options.Directory +
-                                 "\": " + Error.message());
+    CreateOutputDirectory(Options.Directory);
 
     for (const Sample& S : SampleSet) {
         RenderSettings Settings;
