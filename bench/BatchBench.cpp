@@ -15,8 +15,8 @@
 #include <unistd.h>
 
 #include "components/BarcodeBmp.h"
-#include "host/DB.h"
-#include "host/Graphics.h"
+#include "host/db/DB.h"
+#include "host/graphics/Graphics.h"
 #include "tools/lumivex/Batch.h"
 
 namespace {

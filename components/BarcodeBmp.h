@@ -6,8 +6,8 @@
 #include <string>
 
 #include "engine/Barcode.h"
-#include "host/Classes.h"
-#include "host/Graphics.h"
+#include "host/classes/Classes.h"
+#include "host/graphics/Graphics.h"
 
 namespace lumivex {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "engine/Barcode.h"
-#include "host/Controls.h"
-#include "host/Graphics.h"
+#include "host/controls/Controls.h"
+#include "host/graphics/Graphics.h"
 
 namespace lumivex {
 

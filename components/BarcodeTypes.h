@@ -3,8 +3,8 @@
 // form reader, and the preparation of the bitmap they render into.
 
 #include "engine/Barcode.h"
-#include "host/Classes.h"
-#include "host/Graphics.h"
+#include "host/classes/Classes.h"
+#include "host/graphics/Graphics.h"
 
 namespace lumivex {
 

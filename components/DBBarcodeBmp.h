@@ -6,9 +6,9 @@
 #include <string>
 
 #include "engine/Barcode.h"
-#include "host/Classes.h"
-#include "host/DB.h"
-#include "host/Graphics.h"
+#include "host/classes/Classes.h"
+#include "host/db/DB.h"
+#include "host/graphics/Graphics.h"
 
 namespace lumivex {
 

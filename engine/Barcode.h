@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/Graphics.h"
+#include "host/graphics/Graphics.h"
 
 namespace lumivex {
 

@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstring>
 
-#include "host/detail/Pixels.h"
+#include "host/graphics/Pixels.h"
 
 namespace lumivex::detail {
 
@@ -62,14 +62,14 @@ RasterBars::RasterBars(vcl::TBitmap& Bitmap, int Width, int Height, int Degrees,
         return;
     FTop = Bitmap.ScanLine(0);
     FRowBytes = Bitmap.GetRowBytes();
-    FInk = vcl::detail::ToPixel(FFormat, vcl::clBlack);
-    const vcl::detail::PixelValue back = vcl::detail::ToPixel(FFormat, Background);
+    FInk = vcl::ToPixel(FFormat, vcl::clBlack);
+    const vcl::PixelValue back = vcl::ToPixel(FFormat, Background);
     if (FDegrees == 0 || FDegrees == 180) {
         for (std::size_t k = 0; k + 1 < FCuts.size(); ++k) {
             std::uint8_t* row = BandRow(k);
             // Every byte is written, the unused bits of a monochrome row too.
             std::memset(row, 0xFF, FRowBytes);
-            vcl::detail::FillSpan(FFormat, row, 0, FWidth, back);
+            vcl::FillSpan(FFormat, row, 0, FWidth, back);
         }
         return;
     }
@@ -104,7 +104,7 @@ void RasterBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int
     X2 = std::min<std::int64_t>(X2, FWidth);
     if (X1 >= X2 || Y1 >= Y2 || FHeight == 0)
         return;
-    const vcl::detail::PixelValue ink = FInk;
+    const vcl::PixelValue ink = FInk;
     if (FDegrees == 90 || FDegrees == 270) {
         // The rows the bar covers, as a span of every turned row: 90 reads a column bottom up.
         const std::int64_t y1 = std::clamp<std::int64_t>(Y1, 0, FHeight);
@@ -131,7 +131,7 @@ void RasterBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int
         if (!(Y1 <= FCuts[k] && Y2 >= FCuts[k + 1]) || FCuts[k] == FCuts[k + 1])
             continue;
         const std::int64_t a = FDegrees == 0 ? X1 : FWidth - X2;
-        vcl::detail::FillSpan(FFormat, BandRow(k), static_cast<int>(a),
+        vcl::FillSpan(FFormat, BandRow(k), static_cast<int>(a),
                               static_cast<int>(a + (X2 - X1)), ink);
     }
 }

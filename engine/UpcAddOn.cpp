@@ -2,7 +2,7 @@
 #include "engine/Barcode.h"
 #include "engine/detail/Bars.h"
 #include "engine/detail/Digits.h"
-#include "host/SysUtils.h"
+#include "host/sysutils/SysUtils.h"
 
 namespace lumivex {
 

@@ -5,8 +5,8 @@
 #include <sstream>
 #include <string>
 
-#include "host/Graphics.h"
-#include "host/SysUtils.h"
+#include "host/graphics/Graphics.h"
+#include "host/sysutils/SysUtils.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
     std::istringstream in(std::string(reinterpret_cast<const char*>(Data), Size));

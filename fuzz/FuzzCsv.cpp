@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "host/DB.h"
-#include "host/SysUtils.h"
+#include "host/db/DB.h"
+#include "host/sysutils/SysUtils.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
     std::vector<std::string> names;

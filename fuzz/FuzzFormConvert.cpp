@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "host/Streaming.h"
-#include "host/SysUtils.h"
+#include "host/classes/Streaming.h"
+#include "host/sysutils/SysUtils.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
     std::string first;

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "fuzz/FuzzRegister.h"
-#include "host/Streaming.h"
-#include "host/SysUtils.h"
+#include "host/classes/Streaming.h"
+#include "host/sysutils/SysUtils.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     lumivex::fuzz::RegisterAllClasses();

@@ -8,7 +8,7 @@
 
 #include "engine/Barcode.h"
 #include "fuzz/FuzzInput.h"
-#include "host/SysUtils.h"
+#include "host/sysutils/SysUtils.h"
 
 namespace lumivex::fuzz {
 

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/Graphics.h"
-#include "host/detail/Pixels.h"
+#include "host/graphics/Graphics.h"
+#include "host/graphics/Pixels.h"
 
 namespace lumivex::detail {
 
@@ -83,7 +83,7 @@ private:
     std::vector<std::int64_t> FCuts; // band K is rows FCuts[K]..FCuts[K + 1] - 1
     std::uint8_t* FTop = nullptr;
     std::size_t FRowBytes = 0;
-    vcl::detail::PixelValue FInk;
+    vcl::PixelValue FInk;
     std::int64_t FBarTop, FBarBottom; // the full bars' rows, clamped to the bitmap
 };
 

@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 
 #include "engine/Barcode.h"
-#include "host/Graphics.h"
+#include "host/graphics/Graphics.h"
 #include "tests/cli/PngProbe.h"
 #include "tests/cli/RunLumivex.h"
 

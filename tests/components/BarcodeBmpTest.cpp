@@ -8,8 +8,8 @@
 
 #include "components/BarcodeBmp.h"
 #include "components/BarcodeTypes.h"
-#include "host/Forms.h"
-#include "host/SysUtils.h"
+#include "host/controls/Forms.h"
+#include "host/sysutils/SysUtils.h"
 #include "tests/components/ComponentTesting.h"
 
 namespace lumivex {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "engine/Barcode.h"
-#include "host/Classes.h"
-#include "host/Graphics.h"
+#include "host/classes/Classes.h"
+#include "host/graphics/Graphics.h"
 
 namespace lumivex::testing {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "components/DBBarcodeBmp.h"
-#include "host/DB.h"
+#include "host/db/DB.h"
 #include "tests/components/ComponentTesting.h"
 #include "tests/components/DBComponentTesting.h"
 
@@ -193,13 +193,13 @@ TEST_F(DBBarcodeBmps, AFixedDataSourceIsKeptWhileLoading) {
 class TNextAction : public vcl::TBasicAction {
 public:
     explicit TNextAction(vcl::TDataSet* Target) : vcl::TBasicAction(nullptr), FTarget(Target) {}
-    vcl::TDataSet* GetDataSet() const override { return FTarget; }
-    bool ExecuteTarget(vcl::TDataSet& D) override {
-        D.Next();
+    bool HandlesTarget(vcl::TPersistent* Target) const override { return Target && Target == FTarget; }
+    bool ExecuteTarget(vcl::TPersistent& D) override {
+        static_cast<vcl::TDataSet&>(D).Next();
         return true;
     }
-    bool UpdateTarget(vcl::TDataSet& D) override {
-        Updated = &D;
+    bool UpdateTarget(vcl::TPersistent& D) override {
+        Updated = &static_cast<vcl::TDataSet&>(D);
         return true;
     }
     vcl::TDataSet* FTarget;

@@ -8,10 +8,10 @@
 
 #include "components/DBBarcodeBmp.h"
 #include "engine/Barcode.h"
-#include "host/DB.h"
-#include "host/Forms.h"
-#include "host/Streaming.h"
-#include "host/SysUtils.h"
+#include "host/db/DB.h"
+#include "host/controls/Forms.h"
+#include "host/classes/Streaming.h"
+#include "host/sysutils/SysUtils.h"
 #include "tests/components/DBComponentTesting.h"
 
 namespace lumivex {

@@ -11,10 +11,10 @@
 #include "components/BarcodeControl.h"
 #include "components/BarcodeTypes.h"
 #include "engine/Barcode.h"
-#include "host/Forms.h"
-#include "host/Graphics.h"
-#include "host/Streaming.h"
-#include "host/SysUtils.h"
+#include "host/controls/Forms.h"
+#include "host/graphics/Graphics.h"
+#include "host/classes/Streaming.h"
+#include "host/sysutils/SysUtils.h"
 #include "tests/components/ComponentTesting.h"
 
 namespace lumivex {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/DB.h"
+#include "host/db/DB.h"
 
 namespace vcl {
 namespace {

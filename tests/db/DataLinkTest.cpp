@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/DB.h"
+#include "host/db/DB.h"
 #include "tests/db/DbTesting.h"
 
 namespace vcl {
@@ -262,13 +262,13 @@ TEST_F(DataLinks, ADisabledDataSourceForwardsNothing) {
 class TNextAction : public TBasicAction {
 public:
     explicit TNextAction(TDataSet* Target) : TBasicAction(nullptr), FTarget(Target) {}
-    TDataSet* GetDataSet() const override { return FTarget; }
-    bool ExecuteTarget(TDataSet& D) override {
-        D.Next();
+    bool HandlesTarget(TPersistent* Target) const override { return Target && Target == FTarget; }
+    bool ExecuteTarget(TPersistent& D) override {
+        static_cast<TDataSet&>(D).Next();
         return true;
     }
-    bool UpdateTarget(TDataSet& D) override {
-        Updated = &D;
+    bool UpdateTarget(TPersistent& D) override {
+        Updated = &static_cast<TDataSet&>(D);
         return true;
     }
     TDataSet* FTarget;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/DB.h"
+#include "host/db/DB.h"
 #include "tests/db/DbTesting.h"
 
 namespace vcl {

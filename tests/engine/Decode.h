@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/Barcode.h"
-#include "host/Graphics.h"
+#include "host/graphics/Graphics.h"
 #include "tests/engine/Modules.h"
 
 namespace lumivex::test {

@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/Barcode.h"
-#include "host/Graphics.h"
+#include "host/graphics/Graphics.h"
 
 namespace lumivex::test {
 

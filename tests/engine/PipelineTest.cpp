@@ -5,7 +5,7 @@
 #include <climits>
 
 #include "engine/Barcode.h"
-#include "host/SysUtils.h"
+#include "host/sysutils/SysUtils.h"
 #include "tests/engine/Modules.h"
 
 namespace lumivex::test {

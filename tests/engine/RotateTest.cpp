@@ -5,8 +5,8 @@
 #include <random>
 
 #include "engine/Barcode.h"
-#include "host/Graphics.h"
-#include "host/SysUtils.h"
+#include "host/graphics/Graphics.h"
+#include "host/sysutils/SysUtils.h"
 
 using namespace lumivex;
 

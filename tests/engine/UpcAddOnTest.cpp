@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/Barcode.h"
-#include "host/SysUtils.h"
+#include "host/sysutils/SysUtils.h"
 #include "tests/engine/Modules.h"
 
 namespace lumivex::test {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "host/Graphics.h"
+#include "host/graphics/Graphics.h"
 
 namespace vcl::testing {
 

@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "host/Graphics.h"
+#include "host/graphics/Graphics.h"
 #include "tests/host/BitmapTesting.h"
 
 namespace vcl {

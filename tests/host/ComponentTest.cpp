@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/Classes.h"
-#include "host/SysUtils.h"
+#include "host/classes/Classes.h"
+#include "host/sysutils/SysUtils.h"
 
 namespace vcl {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "host/Controls.h"
-#include "host/Forms.h" // a form frees the controls it owns
-#include "host/SysUtils.h"
+#include "host/controls/Controls.h"
+#include "host/controls/Forms.h" // a form frees the controls it owns
+#include "host/sysutils/SysUtils.h"
 
 namespace vcl {
 namespace {

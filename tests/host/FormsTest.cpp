@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "host/Controls.h"
-#include "host/Forms.h"
+#include "host/controls/Controls.h"
+#include "host/controls/Forms.h"
 
 namespace vcl {
 namespace {

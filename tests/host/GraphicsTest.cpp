@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <set>
 
-#include "host/Graphics.h"
-#include "host/SysUtils.h"
+#include "host/graphics/Graphics.h"
+#include "host/sysutils/SysUtils.h"
 #include "tests/host/BitmapTesting.h"
 
 namespace vcl {

@@ -11,8 +11,8 @@
 #include <iterator>
 #include <sstream>
 
-#include "host/Graphics.h"
-#include "host/SysUtils.h"
+#include "host/graphics/Graphics.h"
+#include "host/sysutils/SysUtils.h"
 #include "tests/host/BitmapTesting.h"
 #include "tests/host/BmpFiles.h"
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "host/Streaming.h"
-#include "host/SysUtils.h"
-#include "host/detail/FormTree.h"
+#include "host/classes/Streaming.h"
+#include "host/sysutils/SysUtils.h"
+#include "host/classes/detail/FormTree.h"
 #include "tests/host/StreamingTesting.h"
 
 namespace vcl::streamtest {

@@ -7,8 +7,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "host/Streaming.h"
-#include "host/SysUtils.h"
+#include "host/classes/Streaming.h"
+#include "host/sysutils/SysUtils.h"
 #include "tests/host/StreamingTesting.h"
 
 namespace vcl::streamtest {

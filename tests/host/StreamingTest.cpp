@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "host/Streaming.h"
-#include "host/SysUtils.h"
+#include "host/classes/Streaming.h"
+#include "host/sysutils/SysUtils.h"
 #include "tests/host/StreamingTesting.h"
 
 namespace vcl::streamtest {

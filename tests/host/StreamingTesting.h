@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "host/Classes.h"
-#include "host/Graphics.h"
+#include "host/classes/Classes.h"
+#include "host/graphics/Graphics.h"
 
 namespace vcl::streamtest {
 

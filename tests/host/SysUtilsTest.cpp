@@ -4,7 +4,7 @@
 #include <climits>
 #include <string>
 
-#include "host/SysUtils.h"
+#include "host/sysutils/SysUtils.h"
 
 namespace vcl {
 namespace {

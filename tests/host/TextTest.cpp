@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "host/Graphics.h"
-#include "host/detail/Fonts.h"
+#include "host/graphics/Graphics.h"
+#include "host/graphics/detail/Fonts.h"
 
 using namespace vcl;
 

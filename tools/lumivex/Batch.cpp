@@ -11,8 +11,8 @@
 #include <sys/stat.h>
 
 #include "components/DBBarcodeBmp.h"
-#include "host/Graphics.h"
-#include "host/SysUtils.h"
+#include "host/graphics/Graphics.h"
+#include "host/sysutils/SysUtils.h"
 #include "tools/lumivex/OutputFile.h"
 
 namespace lumivex::cli {

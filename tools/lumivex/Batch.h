@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/DB.h"
-#include "host/Graphics.h"
+#include "host/db/DB.h"
+#include "host/graphics/Graphics.h"
 #include "tools/lumivex/Render.h"
 
 namespace lumivex::cli {

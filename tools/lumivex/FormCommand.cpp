@@ -22,11 +22,11 @@
 #include "components/BarcodeControl.h"
 #include "components/BarcodeTypes.h"
 #include "components/DBBarcodeBmp.h"
-#include "host/DB.h"
-#include "host/Forms.h"
-#include "host/Graphics.h"
-#include "host/Streaming.h"
-#include "host/SysUtils.h"
+#include "host/db/DB.h"
+#include "host/controls/Forms.h"
+#include "host/graphics/Graphics.h"
+#include "host/classes/Streaming.h"
+#include "host/sysutils/SysUtils.h"
 #include "tools/lumivex/OutputFile.h"
 
 namespace lumivex::cli {

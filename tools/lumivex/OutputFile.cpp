@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "host/SysUtils.h"
+#include "host/sysutils/SysUtils.h"
 
 namespace lumivex::cli {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/Barcode.h"
-#include "host/Graphics.h"
+#include "host/graphics/Graphics.h"
 
 namespace lumivex::cli {
 

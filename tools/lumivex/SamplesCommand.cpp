@@ -10,7 +10,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "host/SysUtils.h"
+#include "host/sysutils/SysUtils.h"
 #include "tools/lumivex/OutputFile.h"
 #include "tools/lumivex/Render.h"
 

@@ -9,7 +9,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "host/SysUtils.h"
+#include "host/sysutils/SysUtils.h"
 #include "tools/lumivex/BatchCommand.h"
 #include "tools/lumivex/FormCommand.h"
 #include "tools/lumivex/ListCommand.h"
