@@ -1,15 +1,13 @@
 // Writing components to form files, the files themselves, and the conversions between forms.
 #include "host/classes/Streaming.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
-#include "host/sysutils/SysUtils.h"
 #include "host/classes/detail/FormTree.h"
+#include "host/sysutils/AtomicFile.h"
+#include "host/sysutils/SysUtils.h"
 
 namespace vcl {
 
@@ -158,18 +156,6 @@ private:
     const TComponent& FRoot;
 };
 
-void WriteAll(int Fd, const std::string& Data, const std::string& Path) {
-    std::size_t done = 0;
-    while (done < Data.size()) {
-        const ssize_t n = ::write(Fd, Data.data() + done, Data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throw EWriteError("Error writing file \"" + Path + "\": " + std::strerror(errno));
-        done += static_cast<std::size_t>(n);
-    }
-}
-
 } // namespace
 
 std::string WriteComponentToString(const TComponent& Root, TFormFileFormat Format) {
@@ -179,31 +165,7 @@ std::string WriteComponentToString(const TComponent& Root, TFormFileFormat Forma
 
 void WriteComponentFile(const std::string& Path, const TComponent& Root, TFormFileFormat Format) {
     // Everything that can fail for the component's sake fails before the disk is touched.
-    const std::string data = WriteComponentToString(Root, Format);
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
-        temp = Path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt == 100))
-            throw EFCreateError("Cannot create file \"" + Path + "\": " + std::strerror(errno));
-    }
-    try {
-        WriteAll(fd, data, Path);
-        if (::close(fd) != 0) {
-            fd = -1;
-            throw EWriteError("Error writing file \"" + Path + "\": " + std::strerror(errno));
-        }
-        fd = -1;
-        if (std::rename(temp.c_str(), Path.c_str()) != 0)
-            throw EWriteError("Cannot replace file \"" + Path + "\": " + std::strerror(errno));
-    } catch (...) {
-        if (fd >= 0)
-            ::close(fd);
-        ::unlink(temp.c_str());
-        throw;
-    }
+    WriteFileAtomically(Path, WriteComponentToString(Root, Format));
 }
 
 std::string ObjectTextToBinary(const std::string& Text) {

@@ -8,8 +8,8 @@
 #include <new>
 #include <optional>
 
-#include "host/sysutils/SysUtils.h"
 #include "host/graphics/Pixels.h"
+#include "host/sysutils/SysUtils.h"
 
 namespace vcl {
 
@@ -396,8 +396,8 @@ void TBitmap::SetSize(int Width, int Height) {
         // A monochrome row's last copied byte may hold bits beyond the kept columns.
         if (FPixelFormat == pf1bit && Width > keepCols)
             FillSpan(pf1bit, row, keepCols,
-                             static_cast<int>(std::min<std::size_t>(Width, keepBytes * 8)),
-                             ToPixel(pf1bit, clWhite));
+                     static_cast<int>(std::min<std::size_t>(Width, keepBytes * 8)),
+                     ToPixel(pf1bit, clWhite));
     }
     FPixels = std::move(pixels);
     FRowBytes = rowBytes;
@@ -447,8 +447,7 @@ void TBitmap::Reformat(TPixelFormat Format) {
         ConvertRow(FPixelFormat, src, Format, dst, FWidth);
         // Keep the unused bits at the end of a monochrome row white.
         if (Format == pf1bit)
-            FillSpan(pf1bit, dst, FWidth, static_cast<int>(rowBytes * 8),
-                             ToPixel(pf1bit, clWhite));
+            FillSpan(pf1bit, dst, FWidth, static_cast<int>(rowBytes * 8), ToPixel(pf1bit, clWhite));
     }
     FPixels = std::move(pixels);
     FRowBytes = rowBytes;
@@ -466,8 +465,7 @@ const std::uint8_t* TBitmap::ScanLine(int Y) const {
 }
 
 TColor TBitmap::PixelColor(int X, int Y) const {
-    return PixelColorAt(FPixelFormat,
-                                FPixels.data() + static_cast<std::size_t>(Y) * FRowBytes, X);
+    return PixelColorAt(FPixelFormat, FPixels.data() + static_cast<std::size_t>(Y) * FRowBytes, X);
 }
 
 void TBitmap::TakePixels(TBitmap& Source) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "host/graphics/Graphics.h"
+#include "host/sysutils/AtomicFile.h"
 #include "host/sysutils/SysUtils.h"
 
 namespace vcl {
@@ -334,14 +335,9 @@ void TBitmap::LoadFromStream(std::istream& Stream) {
 
 void TBitmap::SaveToFile(const std::string& FileName) const {
     CheckSavable(*this); // before the file is created
-    errno = 0;
-    std::ofstream out(FileName, std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw EFCreateError("Cannot create file \"" + FileName + "\"" + OsReason());
-    SaveToStream(out);
-    out.close();
-    if (!out)
-        throw EWriteError("Cannot write file \"" + FileName + "\"");
+    TAtomicFile file(FileName);
+    SaveToStream(file.Stream());
+    file.Commit();
 }
 
 void TBitmap::LoadFromFile(const std::string& FileName) {

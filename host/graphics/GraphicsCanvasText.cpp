@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "host/graphics/Graphics.h"
-#include "host/sysutils/SysUtils.h"
-#include "host/graphics/detail/Fonts.h"
 #include "host/graphics/Pixels.h"
+#include "host/graphics/detail/Fonts.h"
+#include "host/sysutils/SysUtils.h"
 
 namespace vcl {
 

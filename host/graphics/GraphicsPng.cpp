@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "host/graphics/Graphics.h"
+#include "host/sysutils/AtomicFile.h"
 #include "host/sysutils/SysUtils.h"
 
 namespace vcl {
@@ -208,15 +209,9 @@ void SaveBitmapToPng(const TBitmap& Bitmap, std::ostream& Stream, int Dpi) {
 
 void SaveBitmapToPngFile(const TBitmap& Bitmap, const std::string& FileName, int Dpi) {
     CheckWritable(Bitmap); // before the file is created
-    errno = 0;
-    std::ofstream out(FileName, std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw EFCreateError("Cannot create file \"" + FileName + "\"" +
-                            (errno ? std::string(". ") + std::strerror(errno) : std::string()));
-    SaveBitmapToPng(Bitmap, out, Dpi);
-    out.close();
-    if (!out)
-        throw EWriteError("Cannot write file \"" + FileName + "\"");
+    TAtomicFile file(FileName);
+    SaveBitmapToPng(Bitmap, file.Stream(), Dpi);
+    file.Commit();
 }
 
 } // namespace vcl

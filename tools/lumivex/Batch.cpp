@@ -12,6 +12,7 @@
 
 #include "components/DBBarcodeBmp.h"
 #include "host/graphics/Graphics.h"
+#include "host/sysutils/AtomicFile.h"
 #include "host/sysutils/SysUtils.h"
 #include "tools/lumivex/OutputFile.h"
 
@@ -161,7 +162,7 @@ BatchTotals RunBatchLoop(vcl::TDataSet& Data, const BatchJob& Job, BatchListener
     PngEncoder Encoder;
     std::string Path;
     std::string FieldText;
-    const AtomicWriteMode Mode{/*Sync*/ false, /*Replace*/ Job.Replace};
+    const vcl::TAtomicWriteOptions Mode{/*Sync*/ false, /*Replace*/ Job.Replace};
     int FailuresInARow = 0;
 
     for (int RecNo = 1; RecNo <= Totals.Total; ++RecNo) {
@@ -194,8 +195,9 @@ BatchTotals RunBatchLoop(vcl::TDataSet& Data, const BatchJob& Job, BatchListener
                     Report.Result = RecordResult::Exists;
                 } else {
                     const std::string_view Bytes = Encoder.Encode(Barcode.GetBitmap(), Job.Dpi);
-                    Report.Result = WriteFileAtomically(Path, Bytes, Mode) ? RecordResult::Written
-                                                                           : RecordResult::Exists;
+                    Report.Result = vcl::WriteFileAtomically(Path, Bytes, Mode)
+                                        ? RecordResult::Written
+                                        : RecordResult::Exists;
                 }
             }
         } catch (const vcl::Exception& E) {

@@ -22,10 +22,11 @@
 #include "components/BarcodeControl.h"
 #include "components/BarcodeTypes.h"
 #include "components/DBBarcodeBmp.h"
-#include "host/db/DB.h"
-#include "host/controls/Forms.h"
-#include "host/graphics/Graphics.h"
 #include "host/classes/Streaming.h"
+#include "host/controls/Forms.h"
+#include "host/db/DB.h"
+#include "host/graphics/Graphics.h"
+#include "host/sysutils/AtomicFile.h"
 #include "host/sysutils/SysUtils.h"
 #include "tools/lumivex/OutputFile.h"
 
@@ -167,7 +168,7 @@ void RunRender(const FormOptions& Options) {
     for (const Picture& P : Pictures) {
         const std::string Path =
             Options.Directory.empty() ? P.FileName : (Directory / P.FileName).string();
-        WriteFileAtomically(Path, P.Png);
+        vcl::WriteFileAtomically(Path, P.Png);
         std::cout << Path << '\n';
     }
     std::cout << Pictures.size() << (Pictures.size() == 1 ? " barcode" : " barcodes") << " of "
@@ -217,7 +218,7 @@ void RunConvert(const FormOptions& Options) {
     } catch (const vcl::Exception& Error) {
         throw vcl::EReadError(Options.ConvertInput + ": " + Error.what());
     }
-    WriteFileAtomically(Options.ConvertOutput, Converted);
+    vcl::WriteFileAtomically(Options.ConvertOutput, Converted);
     std::cout << Options.ConvertOutput << '\n';
 }
 

@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include "engine/Barcode.h"
+#include "host/sysutils/AtomicFile.h"
 #include "tools/lumivex/OutputFile.h"
 #include "tools/lumivex/Render.h"
 #include "tools/lumivex/Symbologies.h"
@@ -129,7 +130,7 @@ void RunRender(const RenderOptions& Options) {
     if (Options.Output == "-")
         WriteStandardOutput(Bytes);
     else
-        WriteFileAtomically(Options.Output, Bytes);
+        vcl::WriteFileAtomically(Options.Output, Bytes);
 }
 
 } // namespace lumivex::cli

@@ -10,6 +10,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "host/sysutils/AtomicFile.h"
 #include "host/sysutils/SysUtils.h"
 #include "tools/lumivex/OutputFile.h"
 #include "tools/lumivex/Render.h"
@@ -76,7 +77,7 @@ void RunSamples(const SamplesOptions& Options) {
         vcl::TBitmap Bitmap;
         RenderBarcode(Bitmap, Settings);
         const std::string Path = (Directory / S.FileName).string();
-        WriteFileAtomically(Path, EncodeImage(Bitmap, ImageFormat::Png, 0));
+        vcl::WriteFileAtomically(Path, EncodeImage(Bitmap, ImageFormat::Png, 0));
         std::cout << Path << '\n';
     }
     std::cout << SampleSet.size() << " samples written to " << Options.Directory << '\n';

@@ -1,0 +1,192 @@
+// Files written through a temporary file beside the target and a rename.
+#include "host/sysutils/AtomicFile.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <streambuf>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "host/sysutils/SysUtils.h"
+
+namespace vcl {
+
+namespace {
+
+std::string CannotWrite(const std::string& Path, int Error) {
+    return "Cannot write file \"" + Path + "\": " + std::strerror(Error);
+}
+
+// Returns 0 or the errno of the failed write.
+int WriteAll(int Fd, const char* Data, std::size_t Size) {
+    while (Size != 0) {
+        const ssize_t Written = ::write(Fd, Data, Size);
+        if (Written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        Data += Written;
+        Size -= static_cast<std::size_t>(Written);
+    }
+    return 0;
+}
+
+// mkstemp creates the file readable by its owner only; a new file should get the permissions
+// any new file would get, and a replacement keep those of the file it replaces.
+mode_t NewFileMode() {
+    // Read once: umask can only be read by setting it, and a batch asks for every file.
+    static const mode_t Mode = [] {
+        const mode_t Mask = ::umask(0);
+        ::umask(Mask);
+        return 0666 & ~Mask;
+    }();
+    return Mode;
+}
+
+mode_t ModeFor(const std::string& Target) {
+    struct stat Existing {};
+    if (::stat(Target.c_str(), &Existing) == 0 && S_ISREG(Existing.st_mode))
+        return Existing.st_mode & 07777;
+    return NewFileMode();
+}
+
+// Moves From to To unless To exists: true when moved, false (From left in place) when To
+// exists. The kernel checks and renames in one step, so a file that appears meanwhile is kept.
+bool RenameNoReplace(const char* From, const std::string& To) {
+    if (::renameat2(AT_FDCWD, From, AT_FDCWD, To.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno == EEXIST)
+        return false;
+    if (errno != EINVAL && errno != ENOSYS)
+        throw EWriteError(CannotWrite(To, errno));
+    // A file system without the flag: a hard link fails on an existing name just the same.
+    if (::link(From, To.c_str()) < 0) {
+        if (errno == EEXIST)
+            return false;
+        throw EWriteError(CannotWrite(To, errno));
+    }
+    ::unlink(From);
+    return true;
+}
+
+} // namespace
+
+// Writes through to the descriptor in blocks; the first error is kept for Commit and fails the
+// stream, so encoders stop early.
+class TAtomicFile::TBuffer final : public std::streambuf {
+public:
+    explicit TBuffer(int Fd) : FFd(Fd) { setp(FBlock.data(), FBlock.data() + FBlock.size()); }
+    int Error() const { return FError; }
+    // Writes what is buffered; 0 or the errno of the failure.
+    int Drain() {
+        if (FError == 0) {
+            FError = WriteAll(FFd, pbase(), static_cast<std::size_t>(pptr() - pbase()));
+            setp(FBlock.data(), FBlock.data() + FBlock.size());
+        }
+        return FError;
+    }
+
+protected:
+    int_type overflow(int_type Ch) override {
+        if (Drain() != 0)
+            return traits_type::eof();
+        if (!traits_type::eq_int_type(Ch, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(Ch);
+            pbump(1);
+        }
+        return traits_type::not_eof(Ch);
+    }
+    std::streamsize xsputn(const char* S, std::streamsize N) override {
+        // Large pieces (an image's rows) go straight to the file.
+        if (N >= static_cast<std::streamsize>(FBlock.size())) {
+            if (Drain() != 0 || (FError = WriteAll(FFd, S, static_cast<std::size_t>(N))) != 0)
+                return 0;
+            return N;
+        }
+        return std::streambuf::xsputn(S, N);
+    }
+    int sync() override { return Drain() == 0 ? 0 : -1; }
+
+private:
+    int FFd;
+    int FError = 0;
+    std::array<char, 64 * 1024> FBlock;
+};
+
+TAtomicFile::TAtomicFile(const std::string& Path, TAtomicWriteOptions Options)
+    : FPath(Path), FOptions(Options) {
+    const std::filesystem::path TargetPath(Path);
+    const std::string Name = TargetPath.filename().string();
+    if (Name.empty())
+        throw EFCreateError("Cannot create file \"" + Path + "\": " + std::strerror(EISDIR));
+    // Hidden and named after the target, so that a leftover of a killed program is recognisable.
+    std::string Template = (TargetPath.parent_path() / ("." + Name + ".XXXXXX")).string();
+    std::vector<char> Buffer(Template.begin(), Template.end());
+    Buffer.push_back('\0');
+    FFd = ::mkostemp(Buffer.data(), O_CLOEXEC);
+    if (FFd < 0)
+        throw EFCreateError("Cannot create file \"" + Path + "\": " + std::strerror(errno));
+    FTempName = Buffer.data();
+    FBuffer = std::make_unique<TBuffer>(FFd);
+    FStream = std::make_unique<std::ostream>(FBuffer.get());
+}
+
+TAtomicFile::~TAtomicFile() {
+    if (FFd >= 0)
+        ::close(FFd);
+    if (!FDone)
+        ::unlink(FTempName.c_str());
+}
+
+std::ostream& TAtomicFile::Stream() {
+    return *FStream;
+}
+
+void TAtomicFile::Write(std::string_view Bytes) {
+    FStream->write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
+    if (FBuffer->Error() != 0)
+        throw EWriteError(CannotWrite(FPath, FBuffer->Error()));
+}
+
+bool TAtomicFile::Commit() {
+    if (FDone || FFd < 0)
+        throw EWriteError("Cannot write file \"" + FPath + "\": it has been written already");
+    if (const int Error = FBuffer->Drain())
+        throw EWriteError(CannotWrite(FPath, Error));
+    if (FStream->bad())
+        throw EWriteError("Cannot write file \"" + FPath + "\"");
+    if (::fchmod(FFd, FOptions.Replace ? ModeFor(FPath) : NewFileMode()) < 0)
+        throw EWriteError(CannotWrite(FPath, errno));
+    // Without the sync a crash soon after the rename could leave an empty file under the name.
+    if (FOptions.Sync && ::fsync(FFd) < 0)
+        throw EWriteError(CannotWrite(FPath, errno));
+    const int Closed = ::close(FFd);
+    FFd = -1;
+    // close may only now report a failed write (on a network file system, say).
+    if (Closed < 0)
+        throw EWriteError(CannotWrite(FPath, errno));
+    if (FOptions.Replace) {
+        if (::rename(FTempName.c_str(), FPath.c_str()) < 0)
+            throw EWriteError(CannotWrite(FPath, errno));
+    } else if (!RenameNoReplace(FTempName.c_str(), FPath)) {
+        return false;
+    }
+    FDone = true;
+    return true;
+}
+
+bool WriteFileAtomically(const std::string& Path, std::string_view Bytes,
+                         TAtomicWriteOptions Options) {
+    TAtomicFile File(Path, Options);
+    File.Write(Bytes);
+    return File.Commit();
+}
+
+} // namespace vcl
