@@ -24,6 +24,7 @@ endforeach()
 # Relative to the file itself, so that the package works wherever the prefix is put
 # (cmake --install --prefix, DESTDIR).
 file(RELATIVE_PATH LUMIVEX_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+string(REGEX REPLACE "/$" "" LUMIVEX_PC_TO_PREFIX "${LUMIVEX_PC_TO_PREFIX}")
 set(LUMIVEX_PC_REQUIRES "libpng freetype2 fontconfig sqlite3")
 if(BUILD_SHARED_LIBS)
   set(LUMIVEX_PC_REQUIRES_FIELD "Requires.private")
