@@ -29,6 +29,14 @@ if find "$prefix/include" -path '*/detail/*' | grep -q .; then
 fi
 "$prefix/bin/lumivex" --version >/dev/null || fail "the installed lumivex does not run"
 
+# The guide shows each program whole, as it is in examples/library.
+for f in "$source"/examples/library/*.cpp; do
+  shown=$(awk -v m="<!-- examples/library/$(basename "$f") -->" \
+    '$0 == m { on = 1; next } on && /^```cpp$/ { next } on && /^```$/ { exit } on' \
+    "$source/docs/library.md")
+  [[ $shown == "$(cat "$f")" ]] || fail "docs/library.md does not show $(basename "$f") as it is"
+done
+
 # The sample catalogue, as scripts/main.sh builds it.
 sqlite3 "$work/catalogue.db" <"$source/examples/catalogue.sql"
 first_ean=$(sqlite3 "$work/catalogue.db" "SELECT ean FROM products ORDER BY sku LIMIT 1")
