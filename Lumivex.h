@@ -11,6 +11,8 @@
 #include "host/classes/Streaming.h"
 #include "host/controls/Controls.h"
 #include "host/controls/Forms.h"
+#include "host/controls/HeadlessWidgetSet.h"
+#include "host/controls/WidgetSet.h"
 #include "host/db/DB.h"
 #include "host/graphics/Graphics.h"
 #include "host/sysutils/SysUtils.h"

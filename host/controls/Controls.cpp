@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "host/controls/WidgetSet.h"
 #include "host/sysutils/SysUtils.h"
 
 namespace vcl {
@@ -31,6 +32,8 @@ const TTypeInfo& CursorType() {
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {}
 
 TControl::~TControl() {
+    // First, so that no window system paints or keeps what is about to go.
+    WidgetSet().DestroyControl(*this);
     SetParent(nullptr);
 }
 
@@ -41,6 +44,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FTop = ATop;
     FWidth = AWidth;
     FHeight = AHeight;
+    WidgetSet().BoundsChanged(*this);
     Invalidate();
 }
 
@@ -48,8 +52,11 @@ void TControl::SetVisible(bool Value) {
     if (Value == FVisible)
         return;
     FVisible = Value;
+    VisibleChanged();
     if (FVisible)
         Invalidate();
+    else if (FParent)
+        FParent->Invalidate();
 }
 
 void TControl::SetParent(TWinControl* AParent) {
@@ -58,8 +65,10 @@ void TControl::SetParent(TWinControl* AParent) {
     for (const TControl* p = AParent; p; p = p->FParent)
         if (p == this)
             throw EInvalidOperation("A control cannot have itself as its parent");
-    if (FParent)
+    if (FParent) {
         std::erase(FParent->FControls, this);
+        FParent->Invalidate();
+    }
     FParent = AParent;
     if (FParent) {
         FParent->FControls.push_back(this);
@@ -69,6 +78,7 @@ void TControl::SetParent(TWinControl* AParent) {
 
 void TControl::Invalidate() {
     FPaintPending = true;
+    WidgetSet().InvalidateControl(*this);
 }
 
 void TControl::PaintTo(TBitmap&, int, int) {}

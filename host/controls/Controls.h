@@ -1,7 +1,8 @@
 #pragma once
-// Controls without a window system: bounds, visibility, parents and paint requests. A graphic
-// control paints on a bitmap of its own size, so everything draws and tests headless; a container
-// composes its children's surfaces onto a target bitmap.
+// Controls: bounds, visibility, parents and paint requests. A graphic control paints on a bitmap
+// of its own size and a container composes its children's surfaces onto a target bitmap, so
+// everything draws headless; what a window system must hear of goes through the widgetset
+// (host/controls/WidgetSet.h).
 
 #include <memory>
 #include <string>
@@ -40,6 +41,20 @@ inline constexpr TCursor crSizeAll = -22;
 // TCursor, an integer that form files spell by its identifier where it has one.
 const TTypeInfo& CursorType();
 
+// How a modal form was closed: one of the answers below, or an application's own number.
+using TModalResult = int;
+inline constexpr TModalResult mrNone = 0;
+inline constexpr TModalResult mrOk = 1;
+inline constexpr TModalResult mrCancel = 2;
+inline constexpr TModalResult mrAbort = 3;
+inline constexpr TModalResult mrRetry = 4;
+inline constexpr TModalResult mrIgnore = 5;
+inline constexpr TModalResult mrYes = 6;
+inline constexpr TModalResult mrNo = 7;
+inline constexpr TModalResult mrAll = 8;
+inline constexpr TModalResult mrNoToAll = 9;
+inline constexpr TModalResult mrYesToAll = 10;
+
 class TWinControl;
 
 // Published: Left, Top, Width, Height, Cursor, Hint. Visible is kept by every control but
@@ -57,11 +72,12 @@ public:
     void SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
     int GetHeight() const { return FHeight; }
     void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
-    // Every change of place or size asks for a repaint.
+    // Every change of place or size is told to the widgetset and asks for a repaint.
     virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
 
     bool GetVisible() const { return FVisible; }
-    // Showing a hidden control asks for a repaint; a hidden one does not paint.
+    // Showing a hidden control asks for a repaint; hiding one asks its parent to repaint where
+    // it was. A hidden control does not paint.
     void SetVisible(bool Value);
     // No action links here, so Visible is always stored (and, defaulting to true, written only
     // when false).
@@ -73,11 +89,12 @@ public:
     void SetHint(const std::string& Value) { FHint = Value; }
 
     TWinControl* GetParent() const { return FParent; }
-    // Moves the control into AParent's control list (out of the former parent's). A control
-    // cannot sit inside itself: EInvalidOperation.
+    // Moves the control into AParent's control list (out of the former parent's, which repaints
+    // where it was). A control cannot sit inside itself: EInvalidOperation.
     void SetParent(TWinControl* AParent);
 
-    // Asks for a repaint at the next paint request.
+    // Asks for a repaint at the next paint request, and tells the widgetset so that a window
+    // system can make that request.
     virtual void Invalidate();
     bool PaintPending() const { return FPaintPending; }
     // Serves a pending paint request; true when the control painted.
@@ -98,6 +115,8 @@ public:
 
 protected:
     virtual void Paint() {}
+    // Called once Visible has changed, before the repaint it asks for.
+    virtual void VisibleChanged() {}
     void ClearPaintPending() { FPaintPending = false; }
     // Publishes Visible with the framework's default (true) and storage rule.
     static TPropInfo& PublishVisible(TClassInfo& Info);

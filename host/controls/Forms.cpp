@@ -5,6 +5,9 @@
 #include <climits>
 #include <cstdint>
 
+#include "host/controls/WidgetSet.h"
+#include "host/sysutils/SysUtils.h"
+
 namespace vcl {
 
 namespace {
@@ -47,6 +50,7 @@ const TClassInfo& TDataModule::StaticClassInfo() {
 // ---- TForm ----
 
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner), FFont(std::make_unique<TFont>()) {
+    SetVisible(false);
     SetBounds(0, 0, 320, 240);
 }
 
@@ -71,6 +75,54 @@ void TForm::SetClientHeight(int Value) {
 void TForm::SetFont(const TFont* Value) {
     if (Value)
         FFont->Assign(*Value);
+}
+
+void TForm::Close() {
+    if (FModal)
+        SetModalResult(mrCancel);
+    else
+        Hide();
+}
+
+TModalResult TForm::ShowModal() {
+    if (GetVisible() || FModal)
+        throw EInvalidOperation("Cannot make a visible window modal");
+    FModalResult = mrNone;
+    FModal = true;
+    struct EndSession {
+        TForm& Form;
+        ~EndSession() {
+            Form.SetVisible(false);
+            Form.FModal = false;
+        }
+    } end{*this};
+    SetVisible(true);
+    const TModalResult answer = WidgetSet().ShowModal(*this);
+    FModalResult = answer == mrNone ? mrCancel : answer;
+    return FModalResult;
+}
+
+void TForm::PaintClient(TBitmap& Target) {
+    Target.SetSize(std::max(0, GetClientWidth()), std::max(0, GetClientHeight()));
+    TCanvas& canvas = Target.GetCanvas();
+    canvas.GetBrush().SetColor(FColor);
+    canvas.GetBrush().SetStyle(bsSolid);
+    canvas.FillRect(Rect(0, 0, Target.GetWidth(), Target.GetHeight()));
+    PaintTo(Target, 0, 0);
+}
+
+void TForm::VisibleChanged() {
+    // The widgetset hears of hiding only what it was shown: not the form starting hidden, nor
+    // the end of a modal session, which the widgetset ran itself.
+    if (FModal)
+        return;
+    if (GetVisible()) {
+        FShown = true;
+        WidgetSet().ShowForm(*this);
+    } else if (FShown) {
+        FShown = false;
+        WidgetSet().HideForm(*this);
+    }
 }
 
 void TForm::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const {

@@ -1,6 +1,6 @@
 #pragma once
-// The roots of form files: data modules, plain containers of components, and forms, whose window
-// properties are kept and streamed until a window system shows them.
+// The roots of form files: data modules, plain containers of components, and forms, the windows
+// that the widgetset shows, modal or not.
 
 #include <string>
 
@@ -38,7 +38,8 @@ private:
 
 // Published after the control's own: Caption, ClientHeight, ClientWidth, Color, Font,
 // PixelsPerInch, TextHeight. The client area is the window less a classic sizeable frame with a
-// caption, so the outer and the client size always agree whichever a file gives last.
+// caption, so the outer and the client size always agree whichever a file gives last. A new form
+// is hidden until shown.
 class TForm : public TWinControl {
 public:
     static constexpr int FrameWidth = 8;
@@ -64,11 +65,31 @@ public:
     int GetTextHeight() const { return FTextHeight; }
     void SetTextHeight(int Value) { FTextHeight = Value; }
 
+    // Visible, told to the widgetset.
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    // A modal form answers mrCancel; any other is hidden.
+    void Close();
+    // Shows the form modally and answers how it was closed: the widgetset's answer, mrCancel if
+    // it gave none. Only a hidden form can be made modal: EInvalidOperation otherwise.
+    TModalResult ShowModal();
+    // Setting a result other than mrNone ends the modal session.
+    TModalResult GetModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult Value) { FModalResult = Value; }
+    bool IsModal() const { return FModal; }
+
+    // Sizes Target to the client area and paints what the window shows there: the form's colour
+    // under its visible controls.
+    void PaintClient(TBitmap& Target);
+
     // Its controls that it owns first, then its owned components that no control holds.
     void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const override;
 
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
     static const TClassInfo& StaticClassInfo();
+
+protected:
+    void VisibleChanged() override;
 
 private:
     std::string FCaption;
@@ -77,6 +98,11 @@ private:
     int FPixelsPerInch = 96;
     // The height of a line in the form's font when it was designed (MS Sans Serif, 8 points).
     int FTextHeight = 13;
+    TModalResult FModalResult = mrNone;
+    // While modal, showing and hiding belong to the widgetset's modal session.
+    bool FModal = false;
+    // Shown through the widgetset, outside a modal session.
+    bool FShown = false;
 };
 
 // Makes TForm and TDataModule known to the form reader. Calling it again does no harm.
