@@ -21,9 +21,10 @@ for f in include/lumivex/Lumivex.h include/lumivex/engine/Barcode.h \
   include/lumivex/components/BarcodeBmp.h include/lumivex/host/graphics/Graphics.h \
   include/lumivex/host/db/DB.h lib/cmake/Lumivex/LumivexConfig.cmake \
   lib/cmake/Lumivex/LumivexConfigVersion.cmake lib/pkgconfig/lumivex.pc \
-  lib/liblumivex-engine.a bin/lumivex share/man/man1/lumivex.1 share/doc/Lumivex/LICENSE; do
+  bin/lumivex share/man/man1/lumivex.1 share/doc/Lumivex/LICENSE; do
   [[ -e $prefix/$f ]] || fail "not installed: $f"
 done
+compgen -G "$prefix/lib/liblumivex-engine.*" >/dev/null || fail "not installed: liblumivex-engine"
 if find "$prefix/include" -path '*/detail/*' | grep -q .; then
   fail "private headers installed: $(find "$prefix/include" -path '*/detail/*' | head -3)"
 fi
@@ -79,6 +80,9 @@ run_programs "$work/cmake" "$work/out-cmake"
 
 # 2. pkg-config: one compiler line per program.
 export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
+# Shared libraries (BUILD_SHARED_LIBS) outside the loader's paths, as after an install that has
+# not run ldconfig yet; the CMake-built programs carry the path themselves.
+export LD_LIBRARY_PATH=$prefix/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
 flags=$(pkg-config --cflags --libs lumivex) || fail "pkg-config does not know lumivex"
 mkdir -p "$work/pc"
 for p in Ean13Png:ean13_png BarcodeBmp:barcode_bmp FormFile:form_file SqliteBatch:sqlite_batch; do
