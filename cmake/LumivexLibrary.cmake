@@ -16,7 +16,9 @@ function(lumivex_add_library name)
     EXPORT_NAME ${name}
     OUTPUT_NAME lumivex-${name}
     VERSION ${PROJECT_VERSION}
-    SOVERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR})
+    SOVERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}
+    # Shared, each library finds the units it stands on beside itself.
+    INSTALL_RPATH "$ORIGIN")
   # Sources include from the repository's root ("engine/Barcode.h"), and so do the installed
   # headers among themselves; programs include <lumivex/engine/Barcode.h>, which the build tree
   # offers through a link named lumivex to the root.
