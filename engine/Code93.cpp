@@ -102,8 +102,12 @@ void DrawCode93(BarWriter& W, const std::string& Text) {
     W.Pattern(BC_Code93[kStart], kSymbolModules);
     for (const char ch : Text) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c > 127)
-            return;
+        // As for Code 39 full ASCII: a byte above 127 ends the bars and takes no room; the rest,
+        // the check symbols and the stop keep theirs, blank.
+        if (c > 127) {
+            W.Blank();
+            continue;
+        }
         const std::uint16_t pair = BC_Code93_Reference[c];
         W.Pattern(BC_Code93[pair >> 8], kSymbolModules);
         if ((pair & 0xFF) < kNoSecond)
