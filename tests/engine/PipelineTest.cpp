@@ -12,9 +12,9 @@ namespace lumivex::test {
 namespace {
 
 TEST(CalcWidth, Widths) {
-    for (int t = 0; t < BarCodeTypeCount; ++t)
+    for (const TSymbology& row : BC_Symbologies)
         for (const int scale : {1, 2, 3})
-            EXPECT_EQ(CalcWidth(scale, static_cast<TBarCodeType>(t), ""), 20 * scale) << t;
+            EXPECT_EQ(CalcWidth(scale, row.Type, ""), 20 * scale) << row.Identifier;
     const struct {
         TBarCodeType type;
         int scale;
