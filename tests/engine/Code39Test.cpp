@@ -1,12 +1,10 @@
 // Code 39 and Code 39 full ASCII: module strings, early stops and the tables.
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
 #include "engine/Barcode.h"
-#include "tests/engine/Decode.h"
 #include "tests/engine/Modules.h"
 
 namespace lumivex::test {
@@ -94,32 +92,10 @@ TEST(Code39, CreateBCDrawsTheModulesOfTheRenderer) {
     }
 }
 
+// Each entry is the standard's elements; the structure is checked with every pattern table's.
 TEST(Code39, PatternTable) {
-    std::set<std::uint16_t> seen;
-    for (int i = 0; i < 44; ++i) {
-        SCOPED_TRACE(testing::Message() << "entry " << i << " '" << Order[i] << "'");
-        const std::uint16_t w = BC_Code39[i];
-        EXPECT_EQ(w & 0xF, 0) << "gap and unused bits are white";
-        // Five bars and four spaces alternating from a bar, each 1 or 2 modules, 3 of them wide.
-        int elements = 0, wide = 0, i2 = 0;
-        while (i2 < 12) {
-            const bool dark = (w >> (15 - i2)) & 1;
-            EXPECT_EQ(dark, elements % 2 == 0) << "element " << elements;
-            int run = 0;
-            while (i2 + run < 12 && bool((w >> (15 - i2 - run)) & 1) == dark)
-                ++run;
-            EXPECT_LE(run, 2);
-            wide += run == 2;
-            ++elements;
-            i2 += run;
-        }
-        EXPECT_EQ(elements, 9);
-        EXPECT_EQ(wide, 3);
-        // The module string of the standard's elements.
-        EXPECT_EQ(Bits(w, 13), L(Order[i]));
-        seen.insert(w);
-    }
-    EXPECT_EQ(seen.size(), 44u);
+    for (int i = 0; i < 44; ++i)
+        EXPECT_EQ(Bits(BC_Code39[i], 13), L(Order[i])) << "entry " << i << " '" << Order[i] << "'";
     ExpectEntries(BC_Code39, {{0, 0xA6D0}, {10, 0xD4B0}, {39, 0x96D0}, {43, 0xA490}});
 }
 

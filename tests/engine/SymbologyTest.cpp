@@ -301,9 +301,11 @@ TEST_P(EveryRow, RendererGivesTheBrushBackAndPaintsNothingButBars) {
 // zxing-cpp reads every symbology the table says it reads, at every scale and rotation.
 TEST_P(EveryRow, DecoderReadsItAtEveryScaleAndRotation) {
     const TSymbology& row = GetParam();
-    if (!row.DecoderReads)
-        GTEST_SKIP() << "zxing-cpp 1.4 reads no " << row.Name;
     const ZXing::BarcodeFormats formats = DecodeOptionsFor(row.Type, bcNoRotate).Formats;
+    if (!row.DecoderReads) {
+        EXPECT_TRUE(formats.empty()) << "zxing-cpp 1.4 reads no " << row.Name;
+        return;
+    }
     std::vector<ReadCase> cases = FamilyOf(row.Type).Reads;
     if (cases.empty())
         cases.push_back({std::string(row.Sample), std::string(row.Sample)});
