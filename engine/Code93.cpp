@@ -113,8 +113,11 @@ void DrawCode93(BarWriter& W, const std::string& Text) {
         if ((pair & 0xFF) < kNoSecond)
             W.Pattern(BC_Code93[pair & 0xFF], kSymbolModules);
     }
-    W.Pattern(BC_Code93[Mod93Left(Text)], kSymbolModules);
-    W.Pattern(BC_Code93[Mod93Right(Text)], kSymbolModules);
+    // The check symbols' values matter to the ink only: a walk that measures, or one past a stop,
+    // goes over them without working them out.
+    const bool ink = W.Draws();
+    W.Pattern(ink ? BC_Code93[Mod93Left(Text)] : 0, kSymbolModules);
+    W.Pattern(ink ? BC_Code93[Mod93Right(Text)] : 0, kSymbolModules);
     W.Pattern(BC_Code93[kStopAndBar], kSymbolModules + 1);
 }
 
