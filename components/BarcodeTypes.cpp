@@ -16,13 +16,13 @@ void PrepareBarcodeBitmap(vcl::TBitmap& Bitmap) {
 }
 
 const vcl::TTypeInfo& BarCodeTypeInfo() {
-    static const vcl::TTypeInfo t{vcl::TTypeKind::Enumeration,
-                                  "TBarCodeType",
-                                  {"bcCode128", "bcCode39", "bcCode39Ext", "bcUPCA", "bcInt2of5",
-                                   "bcCode93", "bcEAN13", "bcEAN8", "bcEAN128", "bcPOSTNET",
-                                   "bcUPCE", "bcUPC2ext", "bcUPC5ext"},
-                                  {},
-                                  nullptr};
+    // Form files name a symbology by its identifier in the table, ordinal by ordinal.
+    static const vcl::TTypeInfo t = [] {
+        vcl::TTypeInfo info{vcl::TTypeKind::Enumeration, "TBarCodeType", {}, {}, nullptr};
+        for (const TSymbology& row : BC_Symbologies)
+            info.Names.emplace_back(row.Identifier);
+        return info;
+    }();
     return t;
 }
 

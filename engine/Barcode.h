@@ -33,7 +33,8 @@ inline constexpr int RotateCount = 4;
 
 // ---- catalogue and filter ----
 
-// Reduces Text to the bytes that BarcodeType can carry, and to its maximum length.
+// Reduces Text to the bytes that BarcodeType can carry, and to its maximum length, as its row
+// of BC_Symbologies (engine/Symbology.h) gives them.
 std::string FilterBCText(TBarCodeType BarcodeType, const std::string& Text);
 
 // ---- pipeline ----
@@ -167,3 +168,6 @@ void PrintInterpret(vcl::TCanvas& Canvas, TBarCodeType BarcodeType, int Scale, i
                     int Width, const std::string& Text);
 
 } // namespace lumivex
+
+// The table of the symbologies, one row each, names the renderers above.
+#include "engine/Symbology.h"

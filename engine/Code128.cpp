@@ -223,9 +223,12 @@ void DrawSymbols(BarWriter& W, const std::string& Text, bool IsEAN128) {
     const std::string& s = Code128Symbols(Text, IsEAN128);
     for (std::size_t i = 0; i < s.size(); ++i) {
         const int value = static_cast<unsigned char>(s[i]) - 32;
-        if (value < 0 || value > 106)
-            return;
-        W.Pattern(BC_Code128[value], i + 1 == s.size() ? 13 : 11);
+        // A byte that names no symbol ends the bars; its room and the rest's stay blank, since
+        // the width counts every symbol of the string.
+        const bool known = value >= 0 && value <= 106;
+        if (!known)
+            W.Blank();
+        W.Pattern(known ? BC_Code128[value] : 0, i + 1 == s.size() ? 13 : 11);
     }
 }
 } // namespace

@@ -96,11 +96,15 @@ bool DrawDirect(BarWriter& W, unsigned char c) {
 
 } // namespace
 
+// The width keeps 13 modules for every byte, so the bars end at the first byte Code 39 cannot
+// write and the walk goes on blank over its room, the rest's and the stop character's.
 void DrawCode39(BarWriter& W, const std::string& Text) {
     DrawDirect(W, '*');
     for (const char ch : Text)
-        if (!DrawDirect(W, static_cast<unsigned char>(ch)))
-            return;
+        if (!DrawDirect(W, static_cast<unsigned char>(ch))) {
+            W.Blank();
+            W.Space(kCharModules);
+        }
     DrawDirect(W, '*');
 }
 
@@ -108,8 +112,12 @@ void DrawCode39ext(BarWriter& W, const std::string& Text) {
     DrawDirect(W, '*');
     for (const char ch : Text) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c > 127)
-            return;
+        // A byte above 127 has no pair: the bars end there and it takes no room, but the bytes
+        // after it keep theirs (blank), as the width counts them.
+        if (c > 127) {
+            W.Blank();
+            continue;
+        }
         const std::uint16_t pair = BC_Code39ERef[c];
         DrawIndex(W, pair >> 8);
         if ((pair & 0xFF) != 0)

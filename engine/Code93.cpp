@@ -102,15 +102,22 @@ void DrawCode93(BarWriter& W, const std::string& Text) {
     W.Pattern(BC_Code93[kStart], kSymbolModules);
     for (const char ch : Text) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c > 127)
-            return;
+        // As for Code 39 full ASCII: a byte above 127 ends the bars and takes no room; the rest,
+        // the check symbols and the stop keep theirs, blank.
+        if (c > 127) {
+            W.Blank();
+            continue;
+        }
         const std::uint16_t pair = BC_Code93_Reference[c];
         W.Pattern(BC_Code93[pair >> 8], kSymbolModules);
         if ((pair & 0xFF) < kNoSecond)
             W.Pattern(BC_Code93[pair & 0xFF], kSymbolModules);
     }
-    W.Pattern(BC_Code93[Mod93Left(Text)], kSymbolModules);
-    W.Pattern(BC_Code93[Mod93Right(Text)], kSymbolModules);
+    // The check symbols' values matter to the ink only: a walk that measures, or one past a stop,
+    // goes over them without working them out.
+    const bool ink = W.Draws();
+    W.Pattern(ink ? BC_Code93[Mod93Left(Text)] : 0, kSymbolModules);
+    W.Pattern(ink ? BC_Code93[Mod93Right(Text)] : 0, kSymbolModules);
     W.Pattern(BC_Code93[kStopAndBar], kSymbolModules + 1);
 }
 

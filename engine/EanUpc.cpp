@@ -53,6 +53,9 @@ namespace {
 // Guards, read from their lowest bits: start and end 101, centre 01010.
 constexpr std::uint32_t kGuard = 0b101;
 constexpr std::uint32_t kCentre = 0b01010;
+// The symbols keep their width whatever the text, blank after a byte that is no digit.
+constexpr int kSymbolModules = 95; // EAN-13 and UPC-A
+constexpr int kEAN8Modules = 67;
 
 // Short texts are the number without its leading zeros; a long one is kept whole, so that the
 // check digit lands after the characters that are drawn.
@@ -99,14 +102,15 @@ void DrawEAN13(BarWriter& W, const std::string& Text) {
     const std::string s = WithCheckDigit(Text, 12);
     // The first digit has no bars of its own: it chooses the parities of the left half.
     const int first = DigitOf(s[0]);
-    if (first < 0)
-        return;
-    DrawHalves(W, s, 1, 6, static_cast<std::uint8_t>(BC_EAN_RIGHT[first] & 0xFF));
+    if (first >= 0)
+        DrawHalves(W, s, 1, 6, static_cast<std::uint8_t>(BC_EAN_RIGHT[first] & 0xFF));
+    W.SpaceTo(kSymbolModules);
 }
 
 void DrawEAN8(BarWriter& W, const std::string& Text) {
     // Both halves in L and R codes: no digit chooses parities.
     DrawHalves(W, WithCheckDigit(Text, 7), 0, 4, 0);
+    W.SpaceTo(kEAN8Modules);
 }
 
 void DrawUPCA(BarWriter& W, const std::string& Text) {
@@ -118,11 +122,12 @@ void DrawUPCA(BarWriter& W, const std::string& Text) {
     for (std::size_t k = 0; k < q.size(); ++k) {
         const int i = OffsetIn(q[k], '/', ':');
         if (i < 0)
-            return;
+            break;
         const int modules = q[k] == '/' ? 3 : q[k] == ':' ? 5 : 7;
         // The first eight characters (start guard, left digits, centre) use the high byte.
         W.Pattern(BC_UPCA[i], modules, k < 8 ? 15 : 7);
     }
+    W.SpaceTo(kSymbolModules);
 }
 
 } // namespace detail

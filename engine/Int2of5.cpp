@@ -25,6 +25,7 @@ constexpr std::uint8_t kFirstElement = 0x80;
 constexpr int kStart = 0;
 constexpr int kStop = 11;
 constexpr int kWide = 3;
+constexpr int kDigitModules = 9;
 
 bool IsWide(int Entry, int Element) {
     return (BC_Int2of5[Entry] << Element) & kFirstElement;
@@ -58,13 +59,17 @@ void DrawInt2of5(BarWriter& W, const std::string& Text) {
         // drawing.
         const int bars = OffsetAt(s, pos, '/', ':'), spaces = OffsetAt(s, pos + 1, '/', ':');
         if (bars < 0 || spaces < 0)
-            return;
+            break;
         for (int i = 0; i < 5; ++i) {
             W.Bar(IsWide(bars, i) ? kWide : 1);
             W.Space(IsWide(spaces, i) ? kWide : 1);
         }
         pos += 2;
     }
+    // The width keeps 9 modules per digit of the even text and 9 for start and stop, whatever
+    // was drawn: a stop leaves the rest blank, and a '/' or ':' in the text draws narrower than
+    // the pair it stands in.
+    W.SpaceTo(std::int64_t{kDigitModules} * static_cast<std::int64_t>(s.size() - 1));
 }
 
 } // namespace detail

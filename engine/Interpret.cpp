@@ -63,14 +63,14 @@ std::vector<detail::TextItem> Compute(vcl::TCanvas& Canvas, TBarCodeType Barcode
         return std::int64_t{Height} + 2 - Canvas.TextHeight(S);
     };
 
-    switch (BarcodeType) {
-    case bcPOSTNET:
+    const TSymbology* row = SymbologyOf(BarcodeType);
+    switch (row ? row->Layout : tlCentred) {
+    case tlNone:
         break;
-    case bcUPC2ext:
-    case bcUPC5ext:
+    case tlAddOn:
         out.Centred(Width / 2, 0, Text);
         break;
-    case bcUPCA: {
+    case tlUPCA: {
         std::string s = PadLeft(Text, 11);
         s += Mod10Check(s);
         const std::string first = Sub(s, 1, 1), check = Sub(s, 12, 12);
@@ -81,7 +81,7 @@ std::vector<detail::TextItem> Compute(vcl::TCanvas& Canvas, TBarCodeType Barcode
         out.Centred(2 * std::int64_t{Width / 3}, retailY(right), right);
         break;
     }
-    case bcEAN13: {
+    case tlEAN13: {
         std::string s = PadLeft(Text, 12);
         s += Mod10Check(s);
         const std::string t = Sub(s, 1, 7) + " " + Sub(s, 8, 13);
@@ -90,7 +90,7 @@ std::vector<detail::TextItem> Compute(vcl::TCanvas& Canvas, TBarCodeType Barcode
         out.Centred(Width / 2, retailY(rest), rest);
         break;
     }
-    case bcUPCE: {
+    case tlUPCE: {
         std::string s = PadLeft(Text, 6);
         s += Mod10Check(UPCE_Expand(s));
         const std::string system = "0", check = Sub(s, 7, 7), digits = Sub(s, 1, 6);
@@ -99,7 +99,7 @@ std::vector<detail::TextItem> Compute(vcl::TCanvas& Canvas, TBarCodeType Barcode
         out.Centred(Width / 2, retailY(digits), digits);
         break;
     }
-    default:
+    case tlCentred:
         out.Centred(Width / 2, std::int64_t{Height} - Canvas.TextHeight(Text), Text);
         break;
     }

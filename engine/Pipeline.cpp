@@ -10,97 +10,6 @@ namespace lumivex {
 
 namespace {
 
-// Code 39 characters that a byte of the full-ASCII form takes: two where its pair has a second
-// character, else one. A byte above 127 has no pair and counts none: the renderer stops there,
-// so any width given to it would only widen the blank space right of the bars.
-std::int64_t Code39ExtChars(const std::string& Text) {
-    std::int64_t n = 0;
-    for (const char ch : Text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c <= 127)
-            n += (BC_Code39ERef[c] & 0xFF) != 0 ? 2 : 1;
-    }
-    return n;
-}
-
-// Code 93 symbols that a byte takes: two where its reference names a second symbol (a low byte
-// below 47), else one. A byte above 127 counts none, as for Code 39 full ASCII.
-std::int64_t Code93Chars(const std::string& Text) {
-    std::int64_t n = 0;
-    for (const char ch : Text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c <= 127)
-            n += (BC_Code93_Reference[c] & 0xFF) < 47 ? 2 : 1;
-    }
-    return n;
-}
-
-// The symbol's width in modules, quiet zones included.
-std::int64_t WidthInModules(TBarCodeType BarcodeType, const std::string& Text) {
-    const auto L = static_cast<std::int64_t>(Text.size());
-    switch (BarcodeType) {
-    case bcCode128:
-    case bcEAN128:
-        return 11 * static_cast<std::int64_t>(
-                        detail::Code128Symbols(Text, BarcodeType == bcEAN128).size()) +
-               22;
-    case bcCode39:
-        return 13 * (L + 2) + 20;
-    case bcCode39Ext:
-        return 13 * (2 + Code39ExtChars(Text)) + 20;
-    case bcUPCA:
-    case bcEAN13:
-        return 115;
-    case bcInt2of5:
-        return 9 * (L % 2 == 0 ? L : L + 1) + 29;
-    case bcCode93:
-        return 9 * Code93Chars(Text) + 57;
-    case bcEAN8:
-        return 87;
-    case bcPOSTNET:
-        return 10 * (L + 1) + 23;
-    case bcUPCE:
-        return 71;
-    case bcUPC2ext:
-        return 40;
-    case bcUPC5ext:
-        return 67;
-    }
-    return 20;
-}
-
-detail::Drawer DrawerOf(TBarCodeType BarcodeType) {
-    switch (BarcodeType) {
-    case bcCode128:
-        return detail::DrawCode128;
-    case bcEAN128:
-        return detail::DrawEAN128;
-    case bcCode39:
-        return detail::DrawCode39;
-    case bcCode39Ext:
-        return detail::DrawCode39ext;
-    case bcCode93:
-        return detail::DrawCode93;
-    case bcInt2of5:
-        return detail::DrawInt2of5;
-    case bcPOSTNET:
-        return detail::DrawPOSTNET;
-    case bcUPC2ext:
-        return detail::DrawUPC2ext;
-    case bcUPC5ext:
-        return detail::DrawUPC5ext;
-    case bcUPCA:
-        return detail::DrawUPCA;
-    case bcEAN13:
-        return detail::DrawEAN13;
-    case bcEAN8:
-        return detail::DrawEAN8;
-    case bcUPCE:
-        return detail::DrawUPCE;
-    }
-    return nullptr;
-}
-
 // Sizes beyond the int range belong to bitmaps that cannot exist; saturating keeps the
 // arithmetic defined.
 int SaturateInt(std::int64_t v) {
@@ -110,7 +19,14 @@ int SaturateInt(std::int64_t v) {
 } // namespace
 
 int CalcWidth(int Scale, TBarCodeType BarcodeType, const std::string& Text) {
-    const std::int64_t modules = Text.empty() ? 20 : WidthInModules(BarcodeType, Text);
+    const TSymbology* row = SymbologyOf(BarcodeType);
+    std::int64_t modules = 20;
+    if (row && !Text.empty()) {
+        // The drawer's own walk, without ink: the width cannot differ from what it draws.
+        detail::BarWriter walk;
+        row->Draw(walk, Text);
+        modules += walk.Modules();
+    }
     // Modules stay far below 2^40 for any text that fits in memory, so the product fits.
     const std::int64_t width = modules * Scale;
     return SaturateInt(width);
@@ -134,10 +50,11 @@ void CreateBC(vcl::TBitmap& Bitmap, TBarCodeType BarcodeType, int Scale, int Hei
 
     // The bars start and end only on these rows.
     const std::int64_t textMargin = Interpret ? 5 * std::int64_t{Scale} : 0;
+    const TSymbology* row = SymbologyOf(BarcodeType);
     std::int64_t top = 0, height = Height - textMargin;
-    if (BarcodeType == bcPOSTNET) {
+    if (row && row->Placement == bpFullHeight) {
         height = Height;
-    } else if (BarcodeType == bcUPC2ext || BarcodeType == bcUPC5ext) {
+    } else if (row && row->Placement == bpTextAbove) {
         top = 3 * textMargin;
         height = Height - 3 * textMargin;
     }
@@ -162,7 +79,7 @@ void CreateBC(vcl::TBitmap& Bitmap, TBarCodeType BarcodeType, int Scale, int Hei
     auto paint = [&](int Degrees) {
         detail::RasterBars bars(Bitmap, width, H, Degrees, barTop, barHeight, vcl::clWhite);
         const detail::Drawer draw =
-            Text.empty() || (empty && BarcodeType != bcUPC2ext) ? nullptr : DrawerOf(BarcodeType);
+            !row || Text.empty() || (empty && BarcodeType != bcUPC2ext) ? nullptr : row->Draw;
         if (draw) {
             detail::BarWriter writer(bars, SaturateInt(10 * std::int64_t{Scale}), barTop, barHeight,
                                      Scale);

@@ -38,8 +38,13 @@ void DrawPOSTNET(BarWriter& W, const std::string& Text) {
     W.Bar();
     for (const char ch : s) {
         const int d = DigitOf(ch);
-        if (d < 0)
-            return;
+        // The width keeps ten modules for every character and the check digit: the bars end
+        // at the first that is no digit, the walk goes on blank.
+        if (d < 0) {
+            W.Blank();
+            W.Space(2 * kBarsPerDigit);
+            continue;
+        }
         for (int i = 0; i < kBarsPerDigit; ++i) {
             W.Space();
             if ((BC_POSTNET[d] << i) & kFirstBar)

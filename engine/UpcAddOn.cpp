@@ -22,6 +22,9 @@ namespace {
 constexpr std::uint32_t kStartGuard = 0b1011;
 constexpr int kStartModules = 4;
 constexpr int kCharModules = 7;
+// Both add-ons keep their width whatever the text, blank after a byte that is no digit.
+constexpr int k2Modules = 20;
+constexpr int k5Modules = 47;
 
 // The 7 modules of Digit's L code (high byte of its entry) or G code (low byte).
 void Character(BarWriter& W, int Digit, bool G) {
@@ -52,11 +55,12 @@ void DrawUPC5ext(BarWriter& W, const std::string& Text) {
         const bool g = (parity << k) & 0x80;
         const int d = DigitAt(s, k);
         if (d < 0)
-            return;
+            break;
         Character(W, d, g);
         if (k < 4)
             Delineator(W);
     }
+    W.SpaceTo(k5Modules);
 }
 
 void DrawUPC2ext(BarWriter& W, const std::string& Text) {
@@ -68,19 +72,21 @@ void DrawUPC2ext(BarWriter& W, const std::string& Text) {
 
     W.Pattern(kStartGuard, kStartModules, kStartModules - 1);
     // Two characters that are no number (a digit and ':') raise here, after the start guard.
-    const int v = vcl::StrToInt(s);
+    // The width of a text does not hang on it being a number, so a walk that only measures
+    // does not convert.
+    const int v = W.Draws() ? vcl::StrToInt(s) : 0;
 
     int d = DigitAt(s, 0);
-    if (d < 0)
-        return;
-    Character(W, d, v % 4 == 2 || v % 4 == 3);
-    Delineator(W);
-    // An empty text leaves only the "0" put in front: the second character is missing and the
-    // symbol ends after the delineator, as at any other character that is not a digit.
-    d = DigitAt(s, 1);
-    if (d < 0)
-        return;
-    Character(W, d, v % 2 != 0);
+    if (d >= 0) {
+        Character(W, d, v % 4 == 2 || v % 4 == 3);
+        Delineator(W);
+        // An empty text leaves only the "0" put in front: the second character is missing and
+        // the symbol ends after the delineator, as at any other character that is not a digit.
+        d = DigitAt(s, 1);
+        if (d >= 0)
+            Character(W, d, v % 2 != 0);
+    }
+    W.SpaceTo(k2Modules);
 }
 
 } // namespace detail

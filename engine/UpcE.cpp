@@ -81,6 +81,10 @@ std::string UPCA_to_UPCE(const std::string& Text) {
 
 namespace detail {
 
+namespace {
+constexpr int kSymbolModules = 51;
+} // namespace
+
 void DrawUPCE(BarWriter& W, const std::string& Text) {
     std::string s = Text;
     if (s.size() < 6)
@@ -95,14 +99,20 @@ void DrawUPCE(BarWriter& W, const std::string& Text) {
     W.Pattern(0b101, 3, 2);
     for (std::size_t k = 1; k <= s.size(); ++k) {
         const int d = DigitOf(s[k - 1]);
-        if (d < 0)
-            return;
+        if (d < 0) {
+            W.Blank();
+            break;
+        }
         // Characters past the sixth, which only a direct call passes, read on down the parity
         // word and take the L code once it is used up.
         const bool even = k <= 16 && ((parity >> (16 - k)) & 1u);
         W.Pattern(BC_UPCE[d], 7, even ? 7 : 15);
     }
     W.Pattern(0b010101, 6, 5);
+    // The symbol is 51 modules whatever the text: blank after a byte that is no digit, and the
+    // characters past the sixth, which only a direct call passes, run on into the quiet zone, so
+    // the walk steps back over them.
+    W.SpaceTo(kSymbolModules);
 }
 
 } // namespace detail

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/Symbology.h"
 #include "host/graphics/Graphics.h"
 #include "host/graphics/Pixels.h"
 
@@ -89,17 +90,36 @@ private:
 
 // Walks a symbol's modules from left to right. A module is Scale pixels wide; a full bar runs
 // from Top to Top + Height, a half bar from Top + Height div 2. Adjacent dark modules become one
-// rectangle, which covers the same pixels as the modules one by one.
+// rectangle, which covers the same pixels as the modules one by one. The modules walked are
+// counted, so that a walk which paints nothing gives the symbol's width.
 class BarWriter {
 public:
     BarWriter(BarSink& Sink, int Left, int Top, int Height, int Scale)
-        : FSink(Sink), FX(Left), FTop(Top), FHeight(Height), FScale(Scale) {}
+        : FSink(&Sink), FX(Left), FTop(Top), FHeight(Height), FScale(Scale) {}
+    // A walk without ink, for CalcWidth: it only counts.
+    BarWriter() = default;
     // Full bars go straight into Row from now on, rather than to the sink: for a sink whose full
     // bars all land in one row of palette indices (RasterBars::DirectRow).
     void WriteFullBarsTo(const RasterBars::FullBarRow& Row) { FRow = Row; }
+    // From here on the walk paints nothing: a drawer that meets a character it cannot encode
+    // goes on over the room the symbol keeps for the rest, so the width stays that of the text.
+    void Blank() {
+        FSink = nullptr;
+        FRow.Row = nullptr;
+    }
+    // Whether the walk paints: a walk that only measures has no sink.
+    bool Draws() const { return FSink != nullptr; }
+    // The modules walked so far.
+    std::int64_t Modules() const { return FModules; }
+    // Blank modules up to Total, for a symbol whose width does not follow what it drew.
+    void SpaceTo(std::int64_t Total) { Space(Total - FModules); }
 
     // Count modules of Word, starting at bit TopBit and going down: 1 = bar, 0 = space.
     void Pattern(std::uint32_t Word, int Count, int TopBit = 15) {
+        if (!FSink) {
+            Space(Count);
+            return;
+        }
         // Left-align the pattern in 32 bits; each run is then the count of leading ones or zeros.
         std::uint32_t bits = Word << (31 - TopBit);
         int i = 0;
@@ -122,7 +142,11 @@ public:
         FRow.Row = nullptr;
         Element(Modules, FTop + std::int64_t{FHeight} / 2);
     }
-    void Space(int Modules = 1) { FX += std::int64_t{Modules} * FScale; }
+    // A negative count walks back, over room that a drawer drew past its symbol's width.
+    void Space(std::int64_t Modules = 1) {
+        FX += Modules * FScale;
+        FModules += Modules;
+    }
 
 private:
     void Element(int Modules, std::int64_t Y1) {
@@ -135,40 +159,26 @@ private:
             // Bars are a few pixels wide: a loop beats a call to memset.
             for (std::int64_t x = a; x < b; ++x)
                 FRow.Row[x] = FRow.Ink;
-        } else {
+        } else if (FSink) {
             const std::int64_t y2 = std::int64_t{FTop} + FHeight;
-            FSink.Bar(std::min(FX, x2), std::min(Y1, y2), std::max(FX, x2), std::max(Y1, y2));
+            FSink->Bar(std::min(FX, x2), std::min(Y1, y2), std::max(FX, x2), std::max(Y1, y2));
         }
         FX = x2;
+        FModules += Modules;
     }
 
-    BarSink& FSink;
+    BarSink* FSink = nullptr;
     RasterBars::FullBarRow FRow;
-    std::int64_t FX;
-    int FTop;
-    int FHeight;
-    int FScale;
+    std::int64_t FX = 0;
+    std::int64_t FModules = 0;
+    int FTop = 0;
+    int FHeight = 0;
+    int FScale = 1;
 };
 
-// The symbol drawers behind the renderers: each draws Text's symbol through a BarWriter.
-void DrawCode128(BarWriter& W, const std::string& Text);
 // Optimize_128_bc_New's result, remembered for the last short text so that the width and the
 // bars of one render build it once. The reference is valid until the next call.
 const std::string& Code128Symbols(const std::string& Text, bool IsEAN128);
-void DrawEAN128(BarWriter& W, const std::string& Text);
-void DrawCode39(BarWriter& W, const std::string& Text);
-void DrawCode39ext(BarWriter& W, const std::string& Text);
-void DrawCode93(BarWriter& W, const std::string& Text);
-void DrawInt2of5(BarWriter& W, const std::string& Text);
-void DrawPOSTNET(BarWriter& W, const std::string& Text);
-void DrawUPCA(BarWriter& W, const std::string& Text);
-void DrawEAN13(BarWriter& W, const std::string& Text);
-void DrawEAN8(BarWriter& W, const std::string& Text);
-void DrawUPCE(BarWriter& W, const std::string& Text);
-void DrawUPC2ext(BarWriter& W, const std::string& Text);
-void DrawUPC5ext(BarWriter& W, const std::string& Text);
-
-using Drawer = void (*)(BarWriter& W, const std::string& Text);
 
 // What every public renderer does: draw on the canvas with the brush set up by the canvas sink,
 // which gives it back on every exit, exceptions included.

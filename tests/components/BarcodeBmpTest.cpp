@@ -87,7 +87,7 @@ TEST(BarcodeBmpProperties, PublishedInDeclaredOrderWithoutDefaultsAndBitmapReadO
 
     // Enumerations go by identifier, in ordinal order.
     const vcl::TTypeInfo& types = *info.FindProperty("BarcodeType")->Type;
-    ASSERT_EQ(types.Names.size(), static_cast<std::size_t>(BarCodeTypeCount));
+    ASSERT_EQ(types.Names.size(), BC_Symbologies.size());
     EXPECT_EQ(types.IdentOf(bcCode128), "bcCode128");
     EXPECT_EQ(types.IdentOf(bcEAN128), "bcEAN128");
     EXPECT_EQ(types.IdentOf(bcUPC5ext), "bcUPC5ext");

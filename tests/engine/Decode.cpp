@@ -12,7 +12,8 @@
 namespace lumivex::test {
 
 bool DecoderReads(TBarCodeType BarcodeType) {
-    return BarcodeType != bcPOSTNET && BarcodeType != bcUPC2ext && BarcodeType != bcUPC5ext;
+    const TSymbology* row = SymbologyOf(BarcodeType);
+    return row && row->DecoderReads;
 }
 
 DecodeOptions DecodeOptionsFor(TBarCodeType BarcodeType, TbcRotate Rotate) {

@@ -1,4 +1,4 @@
-// EAN-13, EAN-8 and UPC-A: check digit, module strings, early stops, widths, tables and decoding.
+// EAN-13, EAN-8 and UPC-A: check digit, module strings, early stops and tables.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "engine/Barcode.h"
-#include "tests/engine/Decode.h"
 #include "tests/engine/Modules.h"
 
 namespace lumivex::test {
@@ -190,36 +189,6 @@ std::string PipelineRow(TBarCodeType Type, int Scale, const std::string& Text, b
     return Row(bmp, 0);
 }
 
-TEST(EanUpc, CreateBCWidthMatchesWhatIsDrawn) {
-    const struct {
-        TBarCodeType type;
-        std::string text;
-        int modules; // drawn, trailing spaces aside
-        const char* note;
-    } rows[] = {
-        {bcEAN13, "400638133393", 95, "full symbol"},
-        {bcEAN13, "1", 95, "padded"},
-        {bcEAN13, "4006381333931999", 95, "too long: fixed width all the same"},
-        {bcEAN13, "12345:789012", 3 + 28, "early stop: narrower, same bitmap"},
-        {bcEAN8, "9638507", 67, "full symbol"},
-        {bcEAN8, "12", 67, "padded"},
-        {bcEAN8, "963:507", 3 + 21, "early stop"},
-        {bcUPCA, "03600029145", 95, "full symbol"},
-        {bcUPCA, "7", 95, "padded"},
-        {bcUPCA, "12345:78901", 93, "a centre guard in a digit's place"},
-    };
-    for (const auto& r : rows) {
-        for (const int scale : {1, 2, 3}) {
-            SCOPED_TRACE(testing::Message() << r.note << ", scale " << scale);
-            vcl::TBitmap bmp;
-            const std::string row = PipelineRow(r.type, scale, r.text, false, bmp);
-            EXPECT_EQ(bmp.GetWidth(), (r.type == bcEAN8 ? 87 : 115) * scale);
-            EXPECT_EQ(static_cast<int>(row.find('1')), 10 * scale) << "first bar";
-            EXPECT_EQ(static_cast<int>(row.rfind('1')), (10 + r.modules) * scale - 1) << "last bar";
-        }
-    }
-}
-
 TEST(EanUpc, CreateBCDrawsTheRendererBetweenQuietZones) {
     const struct {
         TBarCodeType type;
@@ -259,24 +228,12 @@ TEST(EanUpc, CodeTables) {
         const std::string l = Bits(BC_EAN_LEFT[d], 8, 15);
         const std::string g = Bits(BC_EAN_LEFT[d], 8, 7);
         const std::string r = Bits(BC_EAN_RIGHT[d], 8, 15);
-        // Seven modules, and the bit below them clear.
-        for (const std::string* code : {&l, &g, &r})
-            EXPECT_EQ(code->back(), '0');
+        // Bars, spaces and parities are checked with every pattern table's.
         EXPECT_EQ(l.substr(0, 7), LCode(c));
         EXPECT_EQ(r.substr(0, 7), RCode(c)) << "R is L with bars and spaces exchanged";
         EXPECT_EQ(g.substr(0, 7), GCode(c)) << "G is R backwards";
-        // Two bars and two spaces in seven modules; L and G begin with a space, R with a bar.
-        for (const std::string& code : {l.substr(0, 7), g.substr(0, 7), r.substr(0, 7)}) {
-            EXPECT_EQ(Bars(code), 2) << code;
+        for (const std::string& code : {l.substr(0, 7), g.substr(0, 7), r.substr(0, 7)})
             all.insert(code);
-        }
-        EXPECT_EQ(l[0], '0');
-        EXPECT_EQ(g[0], '0');
-        EXPECT_EQ(r[0], '1');
-        // L has odd parity (3 or 5 bar modules), G and R even.
-        EXPECT_EQ(std::count(l.begin(), l.end(), '1') % 2, 1);
-        EXPECT_EQ(std::count(g.begin(), g.end(), '1') % 2, 0);
-        EXPECT_EQ(std::count(r.begin(), r.end(), '1') % 2, 0);
     }
     EXPECT_EQ(all.size(), 30u) << "no two codes alike";
 
@@ -301,58 +258,6 @@ TEST(EanUpc, CodeTables) {
         const char c = static_cast<char>('0' + d);
         EXPECT_EQ(Bits(BC_UPCA[d + 1], 8, 15), LCode(c) + "0") << d;
         EXPECT_EQ(Bits(BC_UPCA[d + 1], 8, 7), RCode(c) + "0") << d;
-    }
-}
-
-// ---- a real decoder ----
-
-// zxing reads a 0-led EAN-13 as UPC-A and a UPC-A as an EAN-13 led by 0; both carry the same
-// number, so the digits are compared with the 0 put back.
-std::string AsEAN13(const DecodeResult& Got) {
-    return Got.Format == ZXing::BarcodeFormat::UPCA ? "0" + Got.Bytes : Got.Bytes;
-}
-
-// Why Got does not carry Digits, the padded number with its check digit, as Type's symbol.
-std::string NotTheNumber(TBarCodeType Type, const std::string& Digits, const DecodeResult& Got) {
-    const bool same = Type == bcEAN8   ? Got.Bytes == Digits
-                      : Type == bcUPCA ? AsEAN13(Got) == "0" + Digits
-                                       : AsEAN13(Got) == Digits;
-    return same ? "" : "read " + Got.Bytes + " as " + ZXing::ToString(Got.Format);
-}
-
-TEST(EanUpc, DecoderReadsEveryScaleAndRotation) {
-    const struct {
-        TBarCodeType type;
-        std::string text;
-        std::string digits; // padded, with the check digit
-    } rows[] = {
-        {bcEAN13, "400638133393", "4006381333931"},
-        {bcEAN13, "123", "0000000001236"},
-        {bcEAN13, "036000291452", "0360002914522"},
-        {bcEAN13, "590123412345", "5901234123457"},
-        {bcEAN13, "978020137962", "9780201379624"},
-        {bcEAN13, "100000000000", "1000000000009"},
-        {bcEAN13, "200000000000", "2000000000008"},
-        {bcEAN13, "312345678901", "3123456789019"},
-        {bcEAN13, "699999999999", "6999999999997"},
-        {bcEAN13, "712345678901", "7123456789015"},
-        {bcEAN13, "850006000012", "8500060000122"},
-        {bcEAN13, "999999999999", "9999999999994"},
-        {bcEAN8, "9638507", "96385074"},
-        {bcEAN8, "1", "00000017"},
-        {bcEAN8, "5512345", "55123457"},
-        {bcEAN8, "4719512", "47195127"},
-        {bcUPCA, "03600029145", "036000291452"},
-        {bcUPCA, "1", "000000000017"},
-        {bcUPCA, "72527273070", "725272730706"},
-        {bcUPCA, "98765432109", "987654321098"},
-    };
-    for (const auto& r : rows) {
-        ASSERT_EQ(r.digits.back(), Mod10Check(r.digits.substr(0, r.digits.size() - 1)));
-        EXPECT_TRUE(ReadsBackEverywhere(
-            r.type, r.text,
-            [&](const DecodeResult& got) { return NotTheNumber(r.type, r.digits, got); }))
-            << "text " << r.text;
     }
 }
 

@@ -52,8 +52,9 @@ TEST(FilterBCText, KeepsWhatEachSymbologyCarries) {
 }
 
 TEST(FilterBCText, EmptyTextAndEveryByteForEveryType) {
-    for (int t = 0; t < BarCodeTypeCount; ++t) {
-        const auto type = static_cast<TBarCodeType>(t);
+    for (const TSymbology& row : BC_Symbologies) {
+        const TBarCodeType type = row.Type;
+        const std::string_view t = row.Identifier;
         EXPECT_EQ(FilterBCText(type, ""), "") << t;
         std::string all;
         for (int c = 0; c < 256; ++c)

@@ -17,7 +17,7 @@
 namespace lumivex::test {
 
 // The signature every public renderer shares: Canvas, Left, Top, Height, Scale, Text.
-using Renderer = void (*)(vcl::TCanvas&, int, int, int, int, const std::string&);
+using Renderer = TRenderer;
 
 // ---- module strings ----
 

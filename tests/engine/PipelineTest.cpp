@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <vector>
 
 #include "engine/Barcode.h"
 #include "host/sysutils/SysUtils.h"
@@ -12,9 +13,9 @@ namespace lumivex::test {
 namespace {
 
 TEST(CalcWidth, Widths) {
-    for (int t = 0; t < BarCodeTypeCount; ++t)
+    for (const TSymbology& row : BC_Symbologies)
         for (const int scale : {1, 2, 3})
-            EXPECT_EQ(CalcWidth(scale, static_cast<TBarCodeType>(t), ""), 20 * scale) << t;
+            EXPECT_EQ(CalcWidth(scale, row.Type, ""), 20 * scale) << row.Identifier;
     const struct {
         TBarCodeType type;
         int scale;
@@ -147,21 +148,21 @@ TEST(CreateBC, PaintsWhatTheCanvasRendererPaints) {
 }
 
 TEST(CreateBC, EverySymbologyPaintsWhatItsCanvasRendererPaints) {
-    // The bars' own rows: full bars, POSTNET's half bars, the add-ons below their text.
-    using Renderer = void (*)(vcl::TCanvas&, int, int, int, int, const std::string&);
-    const struct {
+    // The bars' own rows: full bars, POSTNET's half bars, the add-ons below their text. Each
+    // table row's sample and a text of its own.
+    struct Case {
         TBarCodeType type;
-        Renderer render;
         std::string text;
-    } rows[] = {
-        {bcCode128, BarcodeCode128, "Lumivex 26"}, {bcEAN128, BarcodeEAN128, "0101234"},
-        {bcCode39, BarcodeCode39, "CODE-39"},      {bcCode39Ext, BarcodeCode39ext, "a+B"},
-        {bcCode93, BarcodeCode93, "C93"},          {bcInt2of5, BarcodeInt2of5, "123456"},
-        {bcPOSTNET, BarcodePOSTNET, "55555-1237"}, {bcUPCA, BarcodeUPCA, "03600029145"},
-        {bcEAN13, BarcodeEAN13, "400638133393"},   {bcEAN8, BarcodeEAN8, "9638507"},
-        {bcUPCE, BarcodeUPCE, "0421000"},          {bcUPC2ext, BarcodeUPC2ext, "12"},
-        {bcUPC5ext, BarcodeUPC5ext, "52495"},
     };
+    std::vector<Case> rows{
+        {bcCode128, "Lumivex 26"}, {bcEAN128, "0101234"},   {bcCode39, "CODE-39"},
+        {bcCode39Ext, "a+B"},      {bcCode93, "C93"},       {bcInt2of5, "123456"},
+        {bcPOSTNET, "55555-1237"}, {bcUPCA, "03600029145"}, {bcEAN13, "400638133393"},
+        {bcEAN8, "9638507"},       {bcUPCE, "0421000"},     {bcUPC2ext, "12"},
+        {bcUPC5ext, "52495"},
+    };
+    for (const TSymbology& row : BC_Symbologies)
+        rows.push_back({row.Type, std::string(row.Sample)});
     for (const auto& r : rows)
         for (const bool interpret : {false, true})
             for (const int scale : {1, 3}) {
@@ -184,7 +185,8 @@ TEST(CreateBC, EverySymbologyPaintsWhatItsCanvasRendererPaints) {
                     top = 3 * margin;
                     barHeight = height - 3 * margin;
                 }
-                r.render(slow.GetCanvas(), 10 * scale, top, barHeight, scale, r.text);
+                BC_Symbologies[r.type].Render(slow.GetCanvas(), 10 * scale, top, barHeight, scale,
+                                              r.text);
                 if (interpret)
                     PrintInterpret(slow.GetCanvas(), r.type, scale, height, slow.GetWidth(),
                                    r.text);

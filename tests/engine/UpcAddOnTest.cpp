@@ -1,5 +1,5 @@
 // UPC/EAN 2- and 5-digit add-ons: parities, module strings, the early stop, the number
-// conversion's exception, bar placement, widths and the parity table.
+// conversion's exception, bar placement and the parity table.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -166,30 +166,6 @@ TEST(UpcAddOn, BarsStandBelowTheTextRoom) {
     }
 }
 
-TEST(UpcAddOn, CalcWidthMatchesTheDrawnWidth) {
-    const struct {
-        TBarCodeType type;
-        std::string text;
-        int modules;
-    } rows[] = {
-        {bcUPC2ext, "7", 40},  {bcUPC2ext, "12", 40},    {bcUPC5ext, "1", 67},
-        {bcUPC5ext, "24", 67}, {bcUPC5ext, "52495", 67},
-    };
-    for (const auto& r : rows) {
-        for (const int scale : {1, 2, 3}) {
-            SCOPED_TRACE(testing::Message() << r.text << " scale " << scale);
-            EXPECT_EQ(CalcWidth(scale, r.type, r.text), r.modules * scale);
-            vcl::TBitmap bmp;
-            ASSERT_TRUE(
-                CreatedAtCalcWidth(bmp, BitmapStart::EightBit, 40, r.type, scale, r.text, false));
-            const int width = bmp.GetWidth();
-            const std::string row = Row(bmp, 39);
-            EXPECT_EQ(row.find('1'), 10u * scale);
-            EXPECT_EQ(static_cast<int>(row.find_last_of('1')), width - 10 * scale - 1);
-        }
-    }
-}
-
 TEST(UpcAddOn, ScaleWidensEveryModule) {
     // Drawn also checks that the bars fill their rows from Top to Top + Height - 1 only.
     for (const int scale : {2, 3}) {
@@ -197,10 +173,6 @@ TEST(UpcAddOn, ScaleWidensEveryModule) {
         EXPECT_EQ(Drawn(BarcodeUPC5ext, "52495", scale),
                   Widen(Start + Chars("52495", Parity5[1]), scale));
     }
-}
-
-TEST(UpcAddOn, RestoresTheBrushAlsoAfterAnEarlyStop) {
-    DrawnOnRed(BarcodeUPC5ext, 60, {"52495", "12:45"});
 }
 
 TEST(UpcAddOn, ParityTable) {

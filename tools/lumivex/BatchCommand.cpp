@@ -226,7 +226,7 @@ int RunBatch(const BatchOptions& Options) {
     }
 
     const StopSignals Signals;
-    Reporter Report(Job, SymbologyOf(Job.Symbol.Type));
+    Reporter Report(Job, BC_Symbologies.at(Job.Symbol.Type));
     const Clock::time_point Start = Clock::now();
     const BatchTotals Totals = RunBatchLoop(*Data, Job, Report);
     const double Elapsed = std::chrono::duration<double>(Clock::now() - Start).count();

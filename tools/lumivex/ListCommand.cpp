@@ -22,17 +22,10 @@ void RunList() {
     std::cout << std::left << std::setw(13) << "IDENTIFIER" << std::setw(30) << "SHORT NAMES"
               << std::setw(40) << "CHARACTERS"
               << "MAX LENGTH\n";
-    for (const Symbology& s : Symbologies()) {
-        std::string names;
-        for (const std::string_view n : s.ShortNames) {
-            if (!names.empty())
-                names += ',';
-            names += n;
-        }
-        std::cout << std::setw(13) << s.Identifier << std::setw(30) << names << std::setw(40)
-                  << s.CharacterClass << (s.MaxLength ? std::to_string(s.MaxLength) : "none")
-                  << '\n';
-    }
+    for (const Symbology& s : Symbologies())
+        std::cout << std::setw(13) << s.Identifier << std::setw(30) << s.ShortNames << std::setw(40)
+                  << CharClassText(s.CharClass)
+                  << (s.MaxLength ? std::to_string(s.MaxLength) : "none") << '\n';
 }
 
 } // namespace lumivex::cli

@@ -49,8 +49,8 @@ std::string FilterAndReport(const Symbology& S, const std::string& Data) {
         }
     }
     if (!Dropped.empty())
-        std::cerr << "lumivex: warning: " << S.Name << " takes " << S.CharacterClass << "; dropped "
-                  << Dropped << '\n';
+        std::cerr << "lumivex: warning: " << S.Name << " takes " << CharClassText(S.CharClass)
+                  << "; dropped " << Dropped << '\n';
     if (Kept > Text.size())
         std::cerr << "lumivex: warning: " << S.Name << " takes at most " << Text.size()
                   << " characters; the data was cut to \"" << Text << "\"\n";
@@ -58,7 +58,7 @@ std::string FilterAndReport(const Symbology& S, const std::string& Data) {
         if (Data.empty())
             throw UsageError("no data to encode: --data is empty");
         throw UsageError("nothing left to encode: " + std::string(S.Name) + " takes " +
-                         std::string(S.CharacterClass));
+                         std::string(CharClassText(S.CharClass)));
     }
     return Text;
 }
@@ -122,7 +122,7 @@ void RunRender(const RenderOptions& Options) {
     const ImageFormat Format = ImageFormatFor(Options.Output);
     if (Options.Symbol.Dpi > 0 && Format == ImageFormat::Bmp)
         std::cerr << "lumivex: warning: --dpi applies to PNG only; the BMP is written without it\n";
-    Settings.Text = FilterAndReport(SymbologyOf(Settings.Type), Options.Data);
+    Settings.Text = FilterAndReport(BC_Symbologies.at(Settings.Type), Options.Data);
 
     vcl::TBitmap Bitmap;
     RenderBarcode(Bitmap, Settings);

@@ -2,11 +2,13 @@
 
 #include "tools/lumivex/SamplesCommand.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <iostream>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -20,32 +22,33 @@ namespace lumivex::cli {
 namespace {
 
 struct Sample {
-    std::string_view FileName;
     TBarCodeType Type;
+    // Put after the short name in the file name.
+    std::string_view Suffix;
+    // Empty for the table's sample text.
     std::string_view Text;
     TbcRotate Rotate;
 };
 
-// Texts that every symbology takes whole, so each sample shows a complete symbol.
-constexpr std::array<Sample, 17> SampleSet{{
-    {"code128.png", bcCode128, "Lumivex 2026", bcNoRotate},
-    {"code128-numeric.png", bcCode128, "1234567890", bcNoRotate},
-    {"ean128.png", bcEAN128, "0101234567890128", bcNoRotate},
-    {"code128-rot90.png", bcCode128, "Lumivex 2026", bcRotate90},
-    {"code128-rot180.png", bcCode128, "Lumivex 2026", bcRotate180},
-    {"code128-rot270.png", bcCode128, "Lumivex 2026", bcRotate270},
-    {"code39.png", bcCode39, "LUMIVEX-39", bcNoRotate},
-    {"code39ext.png", bcCode39Ext, "Lumivex 39", bcNoRotate},
-    {"upca.png", bcUPCA, "03600029145", bcNoRotate},
-    {"i2of5.png", bcInt2of5, "1234567890", bcNoRotate},
-    {"code93.png", bcCode93, "CODE 93", bcNoRotate},
-    {"ean13.png", bcEAN13, "400638133393", bcNoRotate},
-    {"ean8.png", bcEAN8, "9638507", bcNoRotate},
-    {"postnet.png", bcPOSTNET, "55555", bcNoRotate},
-    {"upce.png", bcUPCE, "123456", bcNoRotate},
-    {"upc2.png", bcUPC2ext, "12", bcNoRotate},
-    {"upc5.png", bcUPC5ext, "52495", bcNoRotate},
+// Code 128 comes first, in its forms and turns; every symbology not shown here follows with the
+// sample text of its table row, so each sample shows a complete symbol.
+constexpr std::array<Sample, 6> Showcase{{
+    {bcCode128, "", "", bcNoRotate},
+    {bcCode128, "-numeric", "1234567890", bcNoRotate},
+    {bcEAN128, "", "", bcNoRotate},
+    {bcCode128, "-rot90", "", bcRotate90},
+    {bcCode128, "-rot180", "", bcRotate180},
+    {bcCode128, "-rot270", "", bcRotate270},
 }};
+
+std::vector<Sample> SampleSet() {
+    std::vector<Sample> Set(Showcase.begin(), Showcase.end());
+    for (const TSymbology& Row : BC_Symbologies)
+        if (std::none_of(Showcase.begin(), Showcase.end(),
+                         [&](const Sample& S) { return S.Type == Row.Type; }))
+            Set.push_back({Row.Type, "", "", bcNoRotate});
+    return Set;
+}
 
 constexpr int SampleScale = 2;
 constexpr int SampleHeight = 80;
@@ -64,11 +67,13 @@ void RunSamples(const SamplesOptions& Options) {
     const std::filesystem::path Directory(Options.Directory);
     CreateOutputDirectory(Options.Directory);
 
-    for (const Sample& S : SampleSet) {
+    const std::vector<Sample> Set = SampleSet();
+    for (const Sample& S : Set) {
+        const TSymbology& Row = BC_Symbologies[S.Type];
         RenderSettings Settings;
         Settings.Type = S.Type;
-        // Filtered as a component would; the texts above pass unchanged.
-        Settings.Text = FilterBCText(S.Type, std::string(S.Text));
+        // Filtered as a component would; the sample texts pass unchanged.
+        Settings.Text = FilterBCText(S.Type, std::string(S.Text.empty() ? Row.Sample : S.Text));
         Settings.Scale = SampleScale;
         Settings.Height = SampleHeight;
         Settings.Interpret = true;
@@ -76,11 +81,13 @@ void RunSamples(const SamplesOptions& Options) {
 
         vcl::TBitmap Bitmap;
         RenderBarcode(Bitmap, Settings);
-        const std::string Path = (Directory / S.FileName).string();
+        const std::string FileName =
+            std::string(Row.PrimaryName()) + std::string(S.Suffix) + ".png";
+        const std::string Path = (Directory / FileName).string();
         vcl::WriteFileAtomically(Path, EncodeImage(Bitmap, ImageFormat::Png, 0));
         std::cout << Path << '\n';
     }
-    std::cout << SampleSet.size() << " samples written to " << Options.Directory << '\n';
+    std::cout << Set.size() << " samples written to " << Options.Directory << '\n';
 }
 
 } // namespace lumivex::cli
