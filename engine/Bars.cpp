@@ -131,8 +131,8 @@ void RasterBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int
         if (!(Y1 <= FCuts[k] && Y2 >= FCuts[k + 1]) || FCuts[k] == FCuts[k + 1])
             continue;
         const std::int64_t a = FDegrees == 0 ? X1 : FWidth - X2;
-        vcl::FillSpan(FFormat, BandRow(k), static_cast<int>(a),
-                              static_cast<int>(a + (X2 - X1)), ink);
+        vcl::FillSpan(FFormat, BandRow(k), static_cast<int>(a), static_cast<int>(a + (X2 - X1)),
+                      ink);
     }
 }
 

@@ -2,8 +2,8 @@
 
 #include "components/BarcodeTypes.h"
 #include "fuzz/FuzzRender.h"
-#include "host/db/DB.h"
 #include "host/controls/Forms.h"
+#include "host/db/DB.h"
 
 namespace lumivex::fuzz {
 

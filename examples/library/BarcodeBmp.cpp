@@ -22,8 +22,8 @@ int main(int argc, char** argv) {
         const vcl::TBitmap& bitmap = barcode.GetBitmap();
         bitmap.SaveToFile(file + ".bmp");
         vcl::SaveBitmapToPngFile(bitmap, file);
-        std::printf("%s: \"%s\", %d x %d pixels\n", file.c_str(),
-                    barcode.GetBarcodeText().c_str(), bitmap.GetWidth(), bitmap.GetHeight());
+        std::printf("%s: \"%s\", %d x %d pixels\n", file.c_str(), barcode.GetBarcodeText().c_str(),
+                    bitmap.GetWidth(), bitmap.GetHeight());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "barcode_bmp: %s\n", e.what());
         return 1;

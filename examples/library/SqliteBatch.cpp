@@ -33,8 +33,7 @@ int main(int argc, char** argv) {
         // Each move of the cursor renders the barcode of the new record.
         int written = 0;
         for (query.Open(); !query.Eof(); query.Next()) {
-            const std::string file =
-                directory + query.FieldByName("sku").GetDisplayText() + ".png";
+            const std::string file = directory + query.FieldByName("sku").GetDisplayText() + ".png";
             vcl::SaveBitmapToPngFile(barcode.GetBitmap(), file);
             ++written;
         }

@@ -4,9 +4,9 @@
 #include <bit>
 #include <cmath>
 
-#include "host/sysutils/SysUtils.h"
 #include "host/classes/detail/FormBinary.h"
 #include "host/classes/detail/FormTree.h"
+#include "host/sysutils/SysUtils.h"
 
 namespace vcl::detail {
 

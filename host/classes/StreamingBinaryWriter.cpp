@@ -6,9 +6,9 @@
 #include <limits>
 
 #include "host/classes/Classes.h"
-#include "host/sysutils/SysUtils.h"
 #include "host/classes/detail/FormBinary.h"
 #include "host/classes/detail/FormTree.h"
+#include "host/sysutils/SysUtils.h"
 
 namespace vcl::detail {
 

@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include "host/classes/Streaming.h"
-#include "host/sysutils/SysUtils.h"
 #include "host/classes/detail/FormTree.h"
+#include "host/sysutils/SysUtils.h"
 
 namespace vcl {
 

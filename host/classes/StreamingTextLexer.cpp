@@ -3,9 +3,9 @@
 #include <charconv>
 #include <limits>
 
-#include "host/sysutils/SysUtils.h"
 #include "host/classes/detail/FormLexer.h"
 #include "host/classes/detail/FormTree.h"
+#include "host/sysutils/SysUtils.h"
 
 namespace vcl::detail {
 

@@ -4,9 +4,9 @@
 #include <limits>
 
 #include "host/classes/Classes.h"
-#include "host/sysutils/SysUtils.h"
 #include "host/classes/detail/FormLexer.h"
 #include "host/classes/detail/FormTree.h"
+#include "host/sysutils/SysUtils.h"
 
 namespace vcl::detail {
 

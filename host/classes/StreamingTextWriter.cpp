@@ -2,8 +2,8 @@
 // alone, which is what lets text -> binary -> text reproduce a file byte for byte.
 #include <charconv>
 
-#include "host/sysutils/SysUtils.h"
 #include "host/classes/detail/FormTree.h"
+#include "host/sysutils/SysUtils.h"
 
 namespace vcl::detail {
 

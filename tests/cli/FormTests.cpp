@@ -13,9 +13,9 @@
 #include "components/BarcodeControl.h"
 #include "components/DBBarcodeBmp.h"
 #include "engine/Barcode.h"
+#include "host/classes/Streaming.h"
 #include "host/controls/Forms.h"
 #include "host/graphics/Graphics.h"
-#include "host/classes/Streaming.h"
 #include "tests/cli/PngProbe.h"
 #include "tests/cli/RunLumivex.h"
 

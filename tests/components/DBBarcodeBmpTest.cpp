@@ -193,7 +193,9 @@ TEST_F(DBBarcodeBmps, AFixedDataSourceIsKeptWhileLoading) {
 class TNextAction : public vcl::TBasicAction {
 public:
     explicit TNextAction(vcl::TDataSet* Target) : vcl::TBasicAction(nullptr), FTarget(Target) {}
-    bool HandlesTarget(vcl::TPersistent* Target) const override { return Target && Target == FTarget; }
+    bool HandlesTarget(vcl::TPersistent* Target) const override {
+        return Target && Target == FTarget;
+    }
     bool ExecuteTarget(vcl::TPersistent& D) override {
         static_cast<vcl::TDataSet&>(D).Next();
         return true;

@@ -8,9 +8,9 @@
 
 #include "components/DBBarcodeBmp.h"
 #include "engine/Barcode.h"
-#include "host/db/DB.h"
-#include "host/controls/Forms.h"
 #include "host/classes/Streaming.h"
+#include "host/controls/Forms.h"
+#include "host/db/DB.h"
 #include "host/sysutils/SysUtils.h"
 #include "tests/components/DBComponentTesting.h"
 

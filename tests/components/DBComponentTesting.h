@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "components/DBBarcodeBmp.h"
-#include "host/db/DB.h"
 #include "host/controls/Forms.h"
+#include "host/db/DB.h"
 #include "tests/db/DbTesting.h"
 
 namespace lumivex::testing {

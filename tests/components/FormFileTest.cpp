@@ -11,9 +11,9 @@
 #include "components/BarcodeControl.h"
 #include "components/BarcodeTypes.h"
 #include "engine/Barcode.h"
+#include "host/classes/Streaming.h"
 #include "host/controls/Forms.h"
 #include "host/graphics/Graphics.h"
-#include "host/classes/Streaming.h"
 #include "host/sysutils/SysUtils.h"
 #include "tests/components/ComponentTesting.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "host/classes/Streaming.h"
-#include "host/sysutils/SysUtils.h"
 #include "host/classes/detail/FormTree.h"
+#include "host/sysutils/SysUtils.h"
 #include "tests/host/StreamingTesting.h"
 
 namespace vcl::streamtest {
