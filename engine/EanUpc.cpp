@@ -99,6 +99,8 @@ void DrawHalves(BarWriter& W, const std::string& S, std::size_t First, std::size
 } // namespace
 
 void DrawEAN13(BarWriter& W, const std::string& Text) {
+    if (W.MeasuredAsFixed(kSymbolModules))
+        return;
     const std::string s = WithCheckDigit(Text, 12);
     // The first digit has no bars of its own: it chooses the parities of the left half.
     const int first = DigitOf(s[0]);
@@ -108,12 +110,16 @@ void DrawEAN13(BarWriter& W, const std::string& Text) {
 }
 
 void DrawEAN8(BarWriter& W, const std::string& Text) {
+    if (W.MeasuredAsFixed(kEAN8Modules))
+        return;
     // Both halves in L and R codes: no digit chooses parities.
     DrawHalves(W, WithCheckDigit(Text, 7), 0, 4, 0);
     W.SpaceTo(kEAN8Modules);
 }
 
 void DrawUPCA(BarWriter& W, const std::string& Text) {
+    if (W.MeasuredAsFixed(kSymbolModules))
+        return;
     const std::string s = WithCheckDigit(Text, 11);
     // The guards are table characters too: '/' for the outer guards, ':' for the centre. A '/'
     // or ':' in the text therefore draws a guard in a digit's place.

@@ -39,6 +39,8 @@ void Delineator(BarWriter& W) {
 } // namespace
 
 void DrawUPC5ext(BarWriter& W, const std::string& Text) {
+    if (W.MeasuredAsFixed(k5Modules))
+        return;
     std::string s = Text;
     if (s.size() < 5)
         s.insert(0, 5 - s.size(), '0');
@@ -64,6 +66,8 @@ void DrawUPC5ext(BarWriter& W, const std::string& Text) {
 }
 
 void DrawUPC2ext(BarWriter& W, const std::string& Text) {
+    if (W.MeasuredAsFixed(k2Modules))
+        return;
     std::string s = Text;
     if (s.size() < 2)
         s.insert(0, 1, '0');
@@ -71,10 +75,9 @@ void DrawUPC2ext(BarWriter& W, const std::string& Text) {
         s.resize(2);
 
     W.Pattern(kStartGuard, kStartModules, kStartModules - 1);
-    // Two characters that are no number (a digit and ':') raise here, after the start guard.
-    // The width of a text does not hang on it being a number, so a walk that only measures
-    // does not convert.
-    const int v = W.Draws() ? vcl::StrToInt(s) : 0;
+    // Two characters that are no number (a digit and ':') raise here, after the start guard;
+    // a walk that only measures has left already, so CalcWidth never raises.
+    const int v = vcl::StrToInt(s);
 
     int d = DigitAt(s, 0);
     if (d >= 0) {

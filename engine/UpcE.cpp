@@ -86,6 +86,8 @@ constexpr int kSymbolModules = 51;
 } // namespace
 
 void DrawUPCE(BarWriter& W, const std::string& Text) {
+    if (W.MeasuredAsFixed(kSymbolModules))
+        return;
     std::string s = Text;
     if (s.size() < 6)
         s.insert(0, 6 - s.size(), '0');

@@ -114,6 +114,14 @@ public:
     std::int64_t Modules() const { return FModules; }
     // Blank modules up to Total, for a symbol whose width does not follow what it drew.
     void SpaceTo(std::int64_t Total) { Space(Total - FModules); }
+    // For a symbol of a fixed width, which its drawer ends with SpaceTo(Total) whatever it drew:
+    // a walk that only measures takes that width at once. True when it did.
+    bool MeasuredAsFixed(std::int64_t Total) {
+        if (FSink)
+            return false;
+        SpaceTo(Total);
+        return true;
+    }
 
     // Count modules of Word, starting at bit TopBit and going down: 1 = bar, 0 = space.
     void Pattern(std::uint32_t Word, int Count, int TopBit = 15) {

@@ -4,20 +4,11 @@
 
 #include <cstddef>
 
+#include "host/classes/Classes.h"
+
 namespace lumivex::cli {
 
 namespace {
-
-bool SameIgnoringCase(std::string_view A, std::string_view B) {
-    if (A.size() != B.size())
-        return false;
-    for (std::size_t i = 0; i < A.size(); ++i) {
-        auto Lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
-        if (Lower(static_cast<unsigned char>(A[i])) != Lower(static_cast<unsigned char>(B[i])))
-            return false;
-    }
-    return true;
-}
 
 // Calls Each with every short name of S, in the row's order.
 template <typename F> bool AnyShortName(const Symbology& S, F Each) {
@@ -36,8 +27,8 @@ template <typename F> bool AnyShortName(const Symbology& S, F Each) {
 
 const Symbology* FindSymbology(std::string_view Name) {
     for (const Symbology& S : Symbologies())
-        if (SameIgnoringCase(Name, S.Identifier) ||
-            AnyShortName(S, [&](std::string_view Short) { return SameIgnoringCase(Name, Short); }))
+        if (vcl::SameText(Name, S.Identifier) ||
+            AnyShortName(S, [&](std::string_view Short) { return vcl::SameText(Name, Short); }))
             return &S;
     return nullptr;
 }
