@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "host/controls/Forms.h"
 #include "host/controls/WidgetSet.h"
 #include "host/sysutils/SysUtils.h"
 
@@ -24,6 +25,15 @@ const TTypeInfo& CursorType() {
          {crAppStart, "crAppStart"},   {crHelp, "crHelp"},           {crHandPoint, "crHandPoint"},
          {crSizeAll, "crSizeAll"}},
         nullptr};
+    return t;
+}
+
+const TTypeInfo& AlignType() {
+    static const TTypeInfo t{TTypeKind::Enumeration,
+                             "TAlign",
+                             {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"},
+                             {},
+                             nullptr};
     return t;
 }
 
@@ -59,19 +69,47 @@ void TControl::SetVisible(bool Value) {
         FParent->Invalidate();
 }
 
+void TControl::SetEnabled(bool Value) {
+    if (Value == FEnabled)
+        return;
+    FEnabled = Value;
+    Invalidate();
+}
+
+void TControl::SetAlign(TAlign Value) {
+    if (Value == FAlign)
+        return;
+    FAlign = Value;
+    if (FParent)
+        FParent->AlignControls();
+}
+
+TForm* TControl::GetParentForm() const {
+    const TControl* root = this;
+    while (root->FParent)
+        root = root->FParent;
+    return dynamic_cast<TForm*>(const_cast<TControl*>(root));
+}
+
 void TControl::SetParent(TWinControl* AParent) {
     if (AParent == FParent)
         return;
     for (const TControl* p = AParent; p; p = p->FParent)
         if (p == this)
             throw EInvalidOperation("A control cannot have itself as its parent");
+    auto* windowed = dynamic_cast<TWinControl*>(this);
     if (FParent) {
         std::erase(FParent->FControls, this);
+        std::erase(FParent->FTabList, windowed);
         FParent->Invalidate();
     }
     FParent = AParent;
     if (FParent) {
         FParent->FControls.push_back(this);
+        if (windowed)
+            FParent->FTabList.push_back(windowed);
+        if (FAlign != alNone)
+            FParent->AlignControls();
         Invalidate();
     }
 }
@@ -113,9 +151,14 @@ const TClassInfo& TControl::StaticClassInfo() {
         TClassInfo c("TControl", &TComponent::StaticClassInfo());
         c.Ordinal<TControl, int>("Left", IntegerType(), &TControl::GetLeft, &TControl::SetLeft);
         c.Ordinal<TControl, int>("Top", IntegerType(), &TControl::GetTop, &TControl::SetTop);
-        c.Ordinal<TControl, int>("Width", IntegerType(), &TControl::GetWidth, &TControl::SetWidth);
+        auto sizeStored = [](const TPersistent& o) {
+            return static_cast<const TControl&>(o).StoresSize();
+        };
+        c.Ordinal<TControl, int>("Width", IntegerType(), &TControl::GetWidth, &TControl::SetWidth)
+            .IsStored = sizeStored;
         c.Ordinal<TControl, int>("Height", IntegerType(), &TControl::GetHeight,
-                                 &TControl::SetHeight);
+                                 &TControl::SetHeight)
+            .IsStored = sizeStored;
         c.Ordinal<TControl, TCursor>("Cursor", CursorType(), &TControl::GetCursor,
                                      &TControl::SetCursor)
             .Default = crDefault;
@@ -167,6 +210,7 @@ TWinControl::~TWinControl() {
     for (TControl* c : FControls)
         c->FParent = nullptr;
     FControls.clear();
+    FTabList.clear();
 }
 
 TControl* TWinControl::GetControl(int Index) const {
@@ -177,6 +221,98 @@ TControl* TWinControl::GetControl(int Index) const {
 
 bool TWinControl::ContainsControl(const TControl* Control) const {
     return std::find(FControls.begin(), FControls.end(), Control) != FControls.end();
+}
+
+void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    const bool resized = AWidth != GetWidth() || AHeight != GetHeight();
+    TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (resized)
+        AlignControls();
+}
+
+void TWinControl::AlignControls() {
+    // An aligned child's SetBounds asks its parent to lay out again; one round at a time.
+    if (FAligning)
+        return;
+    FAligning = true;
+    struct Done {
+        bool& Flag;
+        ~Done() { Flag = false; }
+    } done{FAligning};
+    TRect r = GetClientRect();
+    auto width = [](const TRect& R) { return std::max(0, R.Right - R.Left); };
+    auto height = [](const TRect& R) { return std::max(0, R.Bottom - R.Top); };
+    const std::vector<TControl*> children = FControls;
+    for (TAlign side : {alTop, alBottom, alLeft, alRight, alClient})
+        for (TControl* c : children) {
+            if (!ContainsControl(c) || c->FAlign != side || !c->FVisible)
+                continue;
+            switch (side) {
+            case alTop:
+                c->SetBounds(r.Left, r.Top, width(r), c->FHeight);
+                r.Top = std::min(r.Bottom, r.Top + std::max(0, c->FHeight));
+                break;
+            case alBottom:
+                c->SetBounds(r.Left, r.Bottom - c->FHeight, width(r), c->FHeight);
+                r.Bottom = std::max(r.Top, r.Bottom - std::max(0, c->FHeight));
+                break;
+            case alLeft:
+                c->SetBounds(r.Left, r.Top, c->FWidth, height(r));
+                r.Left = std::min(r.Right, r.Left + std::max(0, c->FWidth));
+                break;
+            case alRight:
+                c->SetBounds(r.Right - c->FWidth, r.Top, c->FWidth, height(r));
+                r.Right = std::max(r.Left, r.Right - std::max(0, c->FWidth));
+                break;
+            default:
+                c->SetBounds(r.Left, r.Top, width(r), height(r));
+                break;
+            }
+        }
+}
+
+int TWinControl::GetTabOrder() const {
+    const TWinControl* parent = GetParent();
+    if (!parent)
+        return -1;
+    const auto& list = parent->FTabList;
+    return static_cast<int>(std::find(list.begin(), list.end(), this) - list.begin());
+}
+
+void TWinControl::SetTabOrder(int Value) {
+    TWinControl* parent = GetParent();
+    if (!parent)
+        return;
+    auto& list = parent->FTabList;
+    std::erase(list, this);
+    const auto at = static_cast<std::size_t>(std::clamp(Value, 0, static_cast<int>(list.size())));
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), this);
+}
+
+bool TWinControl::CanFocus() const {
+    // A form is hidden until shown, and its controls wait with it.
+    for (const TControl* c = this; c; c = c->GetParent())
+        if ((!c->GetVisible() && !dynamic_cast<const TForm*>(c)) || !c->GetEnabled())
+            return false;
+    return true;
+}
+
+TControl* TWinControl::ControlAtPos(int X, int Y) {
+    if (X < 0 || Y < 0 || X >= GetWidth() || Y >= GetHeight())
+        return nullptr;
+    // The last child painted is on top.
+    for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+        TControl* c = *it;
+        if (!c->FVisible || !c->FEnabled)
+            continue;
+        const std::int64_t x = std::int64_t{X} - c->FLeft, y = std::int64_t{Y} - c->FTop;
+        if (x < 0 || y < 0 || x >= c->FWidth || y >= c->FHeight)
+            continue;
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            return w->ControlAtPos(static_cast<int>(x), static_cast<int>(y));
+        return c;
+    }
+    return this;
 }
 
 bool TWinControl::Update() {

@@ -55,7 +55,35 @@ inline constexpr TModalResult mrAll = 8;
 inline constexpr TModalResult mrNoToAll = 9;
 inline constexpr TModalResult mrYesToAll = 10;
 
+// Where a control sits in its parent: anywhere (alNone) or along one side or over the whole of
+// the parent's client area, laid out again whenever the parent changes size.
+enum TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
+const TTypeInfo& AlignType();
+
+// Input from the window system.
+enum TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
+enum TShiftStateFlag : std::uint8_t { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+// A set of TShiftStateFlag, a bit per member.
+using TShiftState = std::uint8_t;
+constexpr TShiftState ShiftBit(TShiftStateFlag F) {
+    return static_cast<TShiftState>(1u << F);
+}
+// Virtual key codes as the framework numbers them; letters and digits are their upper-case
+// ASCII codes.
+using TKey = std::uint16_t;
+inline constexpr TKey VK_BACK = 8;
+inline constexpr TKey VK_TAB = 9;
+inline constexpr TKey VK_RETURN = 13;
+inline constexpr TKey VK_ESCAPE = 27;
+inline constexpr TKey VK_SPACE = 32;
+inline constexpr TKey VK_LEFT = 37;
+inline constexpr TKey VK_UP = 38;
+inline constexpr TKey VK_RIGHT = 39;
+inline constexpr TKey VK_DOWN = 40;
+inline constexpr TKey VK_DELETE = 46;
+
 class TWinControl;
+class TForm;
 
 // Published: Left, Top, Width, Height, Cursor, Hint. Visible is kept by every control but
 // published only by the classes that choose to (through PublishVisible).
@@ -82,6 +110,16 @@ public:
     // No action links here, so Visible is always stored (and, defaulting to true, written only
     // when false).
     bool IsVisibleStored() const { return true; }
+    // Whether form files keep Width and Height; a form keeps its client size instead.
+    virtual bool StoresSize() const { return true; }
+
+    // A disabled control takes no input and paints itself greyed.
+    bool GetEnabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+    // Published by the classes that lay themselves out (TPanel, TImage): setting it lays out
+    // the parent's aligned children again.
+    TAlign GetAlign() const { return FAlign; }
+    void SetAlign(TAlign Value);
 
     TCursor GetCursor() const { return FCursor; }
     void SetCursor(TCursor Value) { FCursor = Value; }
@@ -101,6 +139,19 @@ public:
     virtual bool Update() { return false; }
     // Draws the control as it looks now onto Target with its top-left corner at (X, Y).
     virtual void PaintTo(TBitmap& Target, int X, int Y);
+
+    // Mouse input, in the control's own coordinates, as the form routes it (TForm::MouseInput):
+    // the control under the pointer gets the press and keeps the pointer until the release.
+    virtual void MouseDown(TMouseButton, TShiftState, int, int) {}
+    virtual void MouseMove(TShiftState, int, int) {}
+    virtual void MouseUp(TMouseButton, TShiftState, int, int) {}
+    // What a click does; buttons override it.
+    virtual void Click() {}
+    // Asked for a typed character with Alt or on a form without a focused editor: a control
+    // whose caption has Key as its accelerator (&O) clicks itself and answers true.
+    virtual bool DialogChar(char) { return false; }
+    // The form the control stands on, if it stands on one.
+    TForm* GetParentForm() const;
 
     // A control read from a form file has not yet painted with what was read: its paints while
     // loading draw nothing.
@@ -129,6 +180,8 @@ private:
     int FWidth = 0;
     int FHeight = 0;
     bool FVisible = true;
+    bool FEnabled = true;
+    TAlign FAlign = alNone;
     // A new control has never painted.
     bool FPaintPending = true;
     TCursor FCursor = crDefault;
@@ -176,6 +229,29 @@ public:
     TControl* GetControl(int Index) const;
     bool ContainsControl(const TControl* Control) const;
 
+    // The area that aligned children share, in the control's own coordinates: the whole
+    // control unless a class keeps a border (a panel's bevels).
+    virtual TRect GetClientRect() const { return Rect(0, 0, GetWidth(), GetHeight()); }
+    // Lays the aligned children out in the client area: top, bottom, left and right ones in
+    // list order, each taking its side; then the client ones over what is left.
+    void AlignControls();
+    // A change of size lays the children out again.
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+    // The place among its parent's windowed controls that Tab visits, from 0; -1 without a
+    // parent. Setting it moves the control there (clamped to the list).
+    int GetTabOrder() const;
+    void SetTabOrder(int Value);
+    // The windowed children in tab order.
+    const std::vector<TWinControl*>& TabList() const { return FTabList; }
+    // Whether Tab stops here: a windowed control that is visible and enabled, and (by default)
+    // takes the focus.
+    virtual bool CanFocus() const;
+
+    // The deepest visible, enabled control under (X, Y), given in this control's coordinates;
+    // this control itself when no child is there, nullptr outside it.
+    TControl* ControlAtPos(int X, int Y);
+
     // Serves the pending paint requests of the visible children, and of theirs.
     bool Update() override;
     // Paints the visible children, each at its place relative to (X, Y), serving their pending
@@ -193,6 +269,8 @@ private:
     friend class TControl;
 
     std::vector<TControl*> FControls;
+    std::vector<TWinControl*> FTabList;
+    bool FAligning = false;
 };
 
 } // namespace vcl

@@ -21,6 +21,35 @@ bool Unparented(const TComponent* c) {
 }
 } // namespace
 
+const TTypeInfo& BorderIconsType() {
+    static const TTypeInfo t{TTypeKind::Set,
+                             "TBorderIcons",
+                             {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"},
+                             {},
+                             nullptr};
+    return t;
+}
+
+const TTypeInfo& FormBorderStyleType() {
+    static const TTypeInfo t{
+        TTypeKind::Enumeration,
+        "TFormBorderStyle",
+        {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"},
+        {},
+        nullptr};
+    return t;
+}
+
+const TTypeInfo& PositionType() {
+    static const TTypeInfo t{TTypeKind::Enumeration,
+                             "TPosition",
+                             {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+                              "poScreenCenter", "poDesktopCenter"},
+                             {},
+                             nullptr};
+    return t;
+}
+
 // ---- TDataModule ----
 
 TDataModule::TDataModule(TComponent* AOwner) : TComponent(AOwner) {}
@@ -104,11 +133,145 @@ TModalResult TForm::ShowModal() {
 
 void TForm::PaintClient(TBitmap& Target) {
     Target.SetSize(std::max(0, GetClientWidth()), std::max(0, GetClientHeight()));
+    PaintClientTo(Target, 0, 0);
+}
+
+void TForm::PaintClientTo(TBitmap& Target, int X, int Y) {
     TCanvas& canvas = Target.GetCanvas();
     canvas.GetBrush().SetColor(FColor);
     canvas.GetBrush().SetStyle(bsSolid);
-    canvas.FillRect(Rect(0, 0, Target.GetWidth(), Target.GetHeight()));
-    PaintTo(Target, 0, 0);
+    canvas.FillRect(Rect(X, Y, X + std::max(0, GetClientWidth()), Y + std::max(0, GetClientHeight())));
+    PaintTo(Target, X, Y);
+}
+
+// ---- input ----
+
+namespace {
+bool HoldsIn(const TWinControl& Parent, const TControl* Control) {
+    for (int i = 0; i < Parent.GetControlCount(); ++i) {
+        const TControl* c = Parent.GetControl(i);
+        if (c == Control)
+            return true;
+        if (auto* w = dynamic_cast<const TWinControl*>(c); w && HoldsIn(*w, Control))
+            return true;
+    }
+    return false;
+}
+
+// Where Control's top-left corner lies in Form's client area.
+void OriginIn(const TForm& Form, const TControl& Control, int& X, int& Y) {
+    X = Y = 0;
+    for (const TControl* c = &Control; c && c != &Form; c = c->GetParent()) {
+        X += c->GetLeft();
+        Y += c->GetTop();
+    }
+}
+
+// The windowed controls that take the focus, in tab order, depth first.
+void FocusOrder(const TWinControl& Parent, std::vector<TWinControl*>& Out) {
+    for (TWinControl* w : Parent.TabList()) {
+        if (!w->GetVisible() || !w->GetEnabled())
+            continue;
+        if (w->CanFocus() && w->TabList().empty())
+            Out.push_back(w);
+        FocusOrder(*w, Out);
+    }
+}
+
+// Every control on the form, depth first in list order.
+template <typename F> bool AnyControl(const TWinControl& Parent, F&& Fn) {
+    for (int i = 0; i < Parent.GetControlCount(); ++i) {
+        TControl* c = Parent.GetControl(i);
+        if (!c->GetVisible() || !c->GetEnabled())
+            continue;
+        if (Fn(*c))
+            return true;
+        if (auto* w = dynamic_cast<const TWinControl*>(c); w && AnyControl(*w, Fn))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+bool TForm::Holds(const TControl* Control) const {
+    return Control && HoldsIn(*this, Control);
+}
+
+void TForm::HandleMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TControl* target = ControlAtPos(X, Y);
+    if (!target || target == this)
+        return;
+    FCapture = target;
+    if (auto* w = dynamic_cast<TWinControl*>(target); w && w->CanFocus() && w->TabList().empty())
+        FActiveControl = w;
+    int ox = 0, oy = 0;
+    OriginIn(*this, *target, ox, oy);
+    target->MouseDown(Button, Shift, X - ox, Y - oy);
+}
+
+void TForm::HandleMouseMove(TShiftState Shift, int X, int Y) {
+    TControl* target = Holds(FCapture) ? FCapture : ControlAtPos(X, Y);
+    if (!target || target == this)
+        return;
+    int ox = 0, oy = 0;
+    OriginIn(*this, *target, ox, oy);
+    target->MouseMove(Shift, X - ox, Y - oy);
+}
+
+void TForm::HandleMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TControl* target = Holds(FCapture) ? FCapture : nullptr;
+    FCapture = nullptr;
+    if (!target)
+        return;
+    int ox = 0, oy = 0;
+    OriginIn(*this, *target, ox, oy);
+    // A click may end the modal session or free the control; nothing is touched afterwards.
+    target->MouseUp(Button, Shift, X - ox, Y - oy);
+}
+
+TWinControl* TForm::GetActiveControl() {
+    std::vector<TWinControl*> order;
+    FocusOrder(*this, order);
+    if (std::find(order.begin(), order.end(), FActiveControl) != order.end())
+        return FActiveControl;
+    FActiveControl = order.empty() ? nullptr : order.front();
+    return FActiveControl;
+}
+
+bool TForm::HandleKeyDown(TKey Key, TShiftState Shift) {
+    switch (Key) {
+    case VK_ESCAPE:
+        Close();
+        return true;
+    case VK_RETURN:
+    case VK_SPACE:
+        if (TWinControl* active = GetActiveControl()) {
+            active->Click();
+            return true;
+        }
+        return false;
+    case VK_TAB: {
+        std::vector<TWinControl*> order;
+        FocusOrder(*this, order);
+        if (order.empty())
+            return false;
+        const auto at = std::find(order.begin(), order.end(), GetActiveControl()) - order.begin();
+        const auto n = static_cast<std::ptrdiff_t>(order.size());
+        const std::ptrdiff_t next = (Shift & ShiftBit(ssShift)) ? (at + n - 1) % n : (at + 1) % n;
+        FActiveControl = order[static_cast<std::size_t>(next)];
+        Invalidate();
+        return true;
+    }
+    default:
+        break;
+    }
+    if (Shift & ShiftBit(ssCtrl))
+        return false;
+    if ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9')) {
+        const char c = static_cast<char>(Key);
+        return AnyControl(*this, [c](TControl& Control) { return Control.DialogChar(c); });
+    }
+    return false;
 }
 
 void TForm::VisibleChanged() {
@@ -135,6 +298,13 @@ void TForm::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent
 const TClassInfo& TForm::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo c("TForm", &TWinControl::StaticClassInfo(), &CreateComponent<TForm>);
+        c.Ordinal<TForm, TBorderIcons>("BorderIcons", BorderIconsType(), &TForm::GetBorderIcons,
+                                       &TForm::SetBorderIcons)
+            .Default = BorderIconBit(biSystemMenu) | BorderIconBit(biMinimize) |
+                       BorderIconBit(biMaximize);
+        c.Ordinal<TForm, TFormBorderStyle>("BorderStyle", FormBorderStyleType(),
+                                           &TForm::GetBorderStyle, &TForm::SetBorderStyle)
+            .Default = bsSizeable;
         c.String<TForm, std::string>("Caption", &TForm::GetCaption, &TForm::SetCaption);
         c.Ordinal<TForm, int>("ClientHeight", IntegerType(), &TForm::GetClientHeight,
                               &TForm::SetClientHeight);
@@ -142,6 +312,11 @@ const TClassInfo& TForm::StaticClassInfo() {
                               &TForm::SetClientWidth);
         c.Ordinal<TForm, TColor>("Color", ColorType(), &TForm::GetColor, &TForm::SetColor);
         c.Object<TForm, TFont>("Font", FontType(), &TForm::GetFont, &TForm::SetFont);
+        c.Ordinal<TForm, bool>("OldCreateOrder", BooleanType(), &TForm::GetOldCreateOrder,
+                               &TForm::SetOldCreateOrder);
+        c.Ordinal<TForm, TPosition>("Position", PositionType(), &TForm::GetPosition,
+                                    &TForm::SetPosition)
+            .Default = poDesigned;
         c.Ordinal<TForm, int>("PixelsPerInch", IntegerType(), &TForm::GetPixelsPerInch,
                               &TForm::SetPixelsPerInch);
         c.Ordinal<TForm, int>("TextHeight", IntegerType(), &TForm::GetTextHeight,

@@ -2,6 +2,7 @@
 // The roots of form files: data modules, plain containers of components, and forms, the windows
 // that the widgetset shows, modal or not.
 
+#include <cstdint>
 #include <string>
 
 #include "host/controls/Controls.h"
@@ -36,10 +37,44 @@ private:
     int FWidth = 215;
 };
 
-// Published after the control's own: Caption, ClientHeight, ClientWidth, Color, Font,
-// PixelsPerInch, TextHeight. The client area is the window less a classic sizeable frame with a
-// caption, so the outer and the client size always agree whichever a file gives last. A new form
-// is hidden until shown.
+// The window decorations a form asks for.
+enum TBorderIcon : std::uint8_t { biSystemMenu, biMinimize, biMaximize, biHelp };
+// A set of TBorderIcon, a bit per member.
+using TBorderIcons = std::uint8_t;
+constexpr TBorderIcons BorderIconBit(TBorderIcon B) {
+    return static_cast<TBorderIcons>(1u << B);
+}
+// bsSingle: a fixed size; bsSizeable: the user may resize it; bsDialog: fixed, with a dialog's
+// frame; the tool windows a small caption.
+enum TFormBorderStyle : std::uint8_t {
+    bsNone,
+    bsSingle,
+    bsSizeable,
+    bsDialog,
+    bsToolWindow,
+    bsSizeToolWin
+};
+// Where a form appears when shown: where it was designed, where the window system likes, or
+// centred on the screen or on the desktop.
+enum TPosition : std::uint8_t {
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter
+};
+const TTypeInfo& BorderIconsType();
+const TTypeInfo& FormBorderStyleType();
+const TTypeInfo& PositionType();
+
+// Published after the control's own: BorderIcons, BorderStyle, Caption, ClientHeight,
+// ClientWidth, Color, Font, OldCreateOrder, Position, PixelsPerInch, TextHeight. Form files keep
+// the client size, not the outer one, and always its colour and creation order. The client area
+// is the window less a classic sizeable frame with a caption, so the outer and the client size
+// always agree whichever a file gives last. A new form is hidden until shown.
+//
+// A form class with a layout of its own loads it in its constructor (ReadLayout).
 class TForm : public TWinControl {
 public:
     static constexpr int FrameWidth = 8;
@@ -64,6 +99,17 @@ public:
     void SetPixelsPerInch(int Value) { FPixelsPerInch = Value; }
     int GetTextHeight() const { return FTextHeight; }
     void SetTextHeight(int Value) { FTextHeight = Value; }
+    TBorderIcons GetBorderIcons() const { return FBorderIcons; }
+    void SetBorderIcons(TBorderIcons Value) { FBorderIcons = Value; }
+    TFormBorderStyle GetBorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle Value) { FBorderStyle = Value; }
+    TPosition GetPosition() const { return FPosition; }
+    void SetPosition(TPosition Value) { FPosition = Value; }
+    // Kept for the form files of the framework's generation that store it; OnCreate runs
+    // after the constructors either way, as no handler is called here.
+    bool GetOldCreateOrder() const { return FOldCreateOrder; }
+    void SetOldCreateOrder(bool Value) { FOldCreateOrder = Value; }
+    bool StoresSize() const override { return false; }
 
     // Visible, told to the widgetset.
     void Show() { SetVisible(true); }
@@ -78,9 +124,28 @@ public:
     void SetModalResult(TModalResult Value) { FModalResult = Value; }
     bool IsModal() const { return FModal; }
 
+    // Input from the window system, in client coordinates. The control under the pointer gets
+    // the press and every move and the release that follow, wherever the pointer goes.
+    void HandleMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void HandleMouseMove(TShiftState Shift, int X, int Y);
+    void HandleMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    // A key pressed in the window, as a dialog takes it: Esc closes the form (mrCancel when
+    // modal); Enter and Space click the focused button; Tab and Shift+Tab move the focus in tab
+    // order; a letter with Alt, or alone, clicks the control whose caption has it as its
+    // accelerator. Answers whether the key was used.
+    bool HandleKeyDown(TKey Key, TShiftState Shift);
+    // The control with the focus: the one last clicked or tabbed to, else the first in tab
+    // order that can take it; nullptr when none can.
+    TWinControl* GetActiveControl();
+    void SetActiveControl(TWinControl* Value) { FActiveControl = Value; }
+    // Whether Control stands on this form now; safe for a pointer to a control since freed.
+    bool Holds(const TControl* Control) const;
+
     // Sizes Target to the client area and paints what the window shows there: the form's colour
     // under its visible controls.
     void PaintClient(TBitmap& Target);
+    // Paints the client area onto Target at (X, Y) without resizing it.
+    void PaintClientTo(TBitmap& Target, int X, int Y);
 
     // Its controls that it owns first, then its owned components that no control holds.
     void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const override;
@@ -90,6 +155,11 @@ public:
 
 protected:
     void VisibleChanged() override;
+    // Reads the layouts of this form's classes from their modules' resources, each an RCDATA
+    // resource named after its class in capitals, the most basic first, binding the published
+    // component fields by name. A form class with a layout calls it in its constructor; with no
+    // layout for any class between TForm and its own, EResNotFound names the class.
+    void ReadLayout();
 
 private:
     std::string FCaption;
@@ -99,6 +169,13 @@ private:
     // The height of a line in the form's font when it was designed (MS Sans Serif, 8 points).
     int FTextHeight = 13;
     TModalResult FModalResult = mrNone;
+    TBorderIcons FBorderIcons =
+        BorderIconBit(biSystemMenu) | BorderIconBit(biMinimize) | BorderIconBit(biMaximize);
+    TFormBorderStyle FBorderStyle = bsSizeable;
+    TPosition FPosition = poDesigned;
+    bool FOldCreateOrder = false;
+    TControl* FCapture = nullptr;
+    TWinControl* FActiveControl = nullptr;
     // While modal, showing and hiding belong to the widgetset's modal session.
     bool FModal = false;
     // Shown through the widgetset, outside a modal session.

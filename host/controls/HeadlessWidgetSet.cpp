@@ -44,11 +44,29 @@ void THeadlessWidgetSet::HideForm(TForm& AForm) {
 TModalResult THeadlessWidgetSet::ShowModal(TForm& AForm) {
     ++FModalCount;
     PaintForm(AForm);
+    if (!FModalActions.empty()) {
+        const auto action = std::move(FModalActions.front());
+        FModalActions.pop_front();
+        action(AForm);
+        const TModalResult answer = AForm.GetModalResult();
+        return answer == mrNone ? DefaultModalResult : answer;
+    }
     if (FModalResults.empty())
         return DefaultModalResult;
     const TModalResult answer = FModalResults.front();
     FModalResults.pop_front();
     return answer;
+}
+
+TModalResult THeadlessWidgetSet::MessageBox(const TMessageBoxRequest& Request) {
+    FMessageBoxes.push_back(Request);
+    if (!FMessageResults.empty()) {
+        const TModalResult answer = FMessageResults.front();
+        FMessageResults.pop_front();
+        return answer;
+    }
+    const auto at = static_cast<std::size_t>(Request.DefaultButton);
+    return at < Request.Buttons.size() ? Request.Buttons[at].Result : mrCancel;
 }
 
 void THeadlessWidgetSet::DestroyControl(TControl& AControl) {

@@ -3,6 +3,7 @@
 // its user is a queue of answers to modal forms.
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -24,11 +25,23 @@ public:
     // queued result; with none queued, mrCancel, as a user closing the window would. It never
     // waits.
     TModalResult ShowModal(TForm& AForm) override;
+    // Records the request and answers the next queued message result; with none queued, the
+    // default button's result, as a user pressing Enter would.
+    TModalResult MessageBox(const TMessageBoxRequest& Request) override;
     void DestroyControl(TControl& AControl) override;
     void ReleaseControls() override;
 
     // The answer the next modal form gets; answers are given in the order queued.
     void QueueModalResult(TModalResult Value) { FModalResults.push_back(Value); }
+    // What the user does to the next modal form instead: the action gets the painted form (and
+    // clicks a button, presses Esc, closes it), and the form's ModalResult is then the answer.
+    // Actions come before queued results.
+    void QueueModalAction(std::function<void(TForm&)> Action) {
+        FModalActions.push_back(std::move(Action));
+    }
+    void QueueMessageResult(TModalResult Value) { FMessageResults.push_back(Value); }
+    // Every message box asked for, in order.
+    const std::vector<TMessageBoxRequest>& MessageBoxes() const { return FMessageBoxes; }
     static constexpr TModalResult DefaultModalResult = mrCancel;
 
     // What a window system does between events: every shown form that holds an invalidated
@@ -58,6 +71,9 @@ private:
     std::vector<TControl*> FInvalidated;
     std::vector<TFormImage> FImages;
     std::deque<TModalResult> FModalResults;
+    std::deque<std::function<void(TForm&)>> FModalActions;
+    std::deque<TModalResult> FMessageResults;
+    std::vector<TMessageBoxRequest> FMessageBoxes;
     int FModalCount = 0;
 };
 

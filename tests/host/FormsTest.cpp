@@ -93,8 +93,10 @@ TEST(FormRoots, WindowPropertiesAreKeptAndTheClientSizeFollowsTheOuterSize) {
         names.push_back(p->Name);
     EXPECT_EQ(names,
               (std::vector<std::string>{"Name", "Tag", "Left", "Top", "Width", "Height", "Cursor",
-                                        "Hint", "Caption", "ClientHeight", "ClientWidth", "Color",
-                                        "Font", "PixelsPerInch", "TextHeight"}));
+                                        "Hint", "BorderIcons", "BorderStyle", "Caption",
+                                        "ClientHeight", "ClientWidth", "Color", "Font",
+                                        "OldCreateOrder", "Position", "PixelsPerInch",
+                                        "TextHeight"}));
     const TPropInfo* color = TForm::StaticClassInfo().FindProperty("Color");
     EXPECT_EQ(color->Type->IdentOf(form.GetColor()), "clBtnFace");
 }

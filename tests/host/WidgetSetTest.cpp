@@ -45,6 +45,7 @@ public:
         Log.push_back("modal " + F.GetName() + (F.GetVisible() && F.IsModal() ? " up" : " down"));
         return Answer;
     }
+    TModalResult MessageBox(const TMessageBoxRequest&) override { return mrOk; }
     void DestroyControl(TControl& C) override { Log.push_back("destroy " + C.GetName()); }
     void ReleaseControls() override {}
 };
