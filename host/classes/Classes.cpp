@@ -82,9 +82,15 @@ const TTypeInfo& StringType() {
     return t;
 }
 
+const TTypeInfo& BinaryType() {
+    static const TTypeInfo t{TTypeKind::Binary, "binary", {}, {}, nullptr};
+    return t;
+}
+
 bool TPropInfo::Writable() const {
     switch (Type->Kind) {
     case TTypeKind::String:
+    case TTypeKind::Binary:
         return static_cast<bool>(SetStr);
     case TTypeKind::Class:
         return static_cast<bool>(SetObj) && static_cast<bool>(GetObj);
@@ -138,6 +144,14 @@ const TPropInfo* TClassInfo::FindProperty(std::string_view Name) const {
         for (const TPropInfo& p : c->FProps)
             if (SameText(p.Name, Name))
                 return &p;
+    return nullptr;
+}
+
+const TFieldInfo* TClassInfo::FindField(std::string_view Name) const {
+    for (const TClassInfo* c = this; c; c = c->FParent)
+        for (const TFieldInfo& f : c->FFields)
+            if (SameText(f.Name, Name))
+                return &f;
     return nullptr;
 }
 
@@ -219,9 +233,31 @@ void TComponent::SetName(const std::string& Value) {
         return;
     if (!Value.empty() && !IsValidIdent(Value))
         throw EComponentError("'" + Value + "' is not a valid component name");
-    if (FOwner)
+    if (FOwner) {
         FOwner->ValidateRename(this, FName, Value);
+        CheckField(*FOwner, Value);
+    }
+    SetReference(false);
     FName = Value;
+    SetReference(true);
+}
+
+void TComponent::CheckField(const TComponent& Owner, const std::string& Name) const {
+    if (Name.empty())
+        return;
+    if (const TFieldInfo* f = Owner.ClassInfo().FindField(Name);
+        f && !ClassInfo().InheritsFrom(*f->ClassType))
+        throw EComponentError("Cannot name a " + ClassName() + " " + Name + ": field " +
+                              Owner.ClassName() + "." + f->Name + " holds a " +
+                              f->ClassType->Name());
+}
+
+void TComponent::SetReference(bool Enable) {
+    // An owner being destroyed has already lost the class that declared its fields.
+    if (!FOwner || FName.empty() || FOwner->InState(csDestroying))
+        return;
+    if (const TFieldInfo* f = FOwner->ClassInfo().FindField(FName))
+        f->Set(*FOwner, Enable ? this : nullptr);
 }
 
 void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName,
@@ -268,6 +304,7 @@ void TComponent::InsertComponent(TComponent* AComponent) {
     if (!AComponent || AComponent->FOwner == this)
         return;
     ValidateRename(AComponent, "", AComponent->FName);
+    AComponent->CheckField(*this, AComponent->FName);
     if (AComponent->FOwner)
         AComponent->FOwner->RemoveComponent(AComponent);
     Insert(AComponent);
@@ -288,10 +325,12 @@ void TComponent::Insert(TComponent* AComponent) {
     ++FComponentsVersion;
     FComponents.push_back(AComponent);
     AComponent->FOwner = this;
+    AComponent->SetReference(true);
 }
 
 void TComponent::Remove(TComponent* AComponent) {
     ++FComponentsVersion;
+    AComponent->SetReference(false);
     std::erase(FComponents, AComponent);
     AComponent->FOwner = nullptr;
 }

@@ -27,6 +27,7 @@ enum class TTypeKind : std::uint8_t {
     String,      // bytes, written quoted
     Class,       // an owned TPersistent whose own properties are written as Prop.Sub
     Component,   // a reference to another component, written by name
+    Binary,      // bytes a class streams in its own format (an image's data), written { hex }
 };
 
 // An integer that form files spell by name where it has one (clBlack, crDefault, ...).
@@ -52,11 +53,15 @@ struct TTypeInfo {
 const TTypeInfo& IntegerType();
 const TTypeInfo& BooleanType();
 const TTypeInfo& StringType();
+const TTypeInfo& BinaryType();
+
+class TResourceModule;
 
 // One published property: its name, type, how to read and write it, whether it is stored and its
 // default. Ordinal kinds (Integer, Boolean, Enumeration, Set) go through GetOrd/SetOrd, strings
-// through GetStr/SetStr, class-typed values through GetObj (and SetObj where the class assigns a
-// whole object), component references through GetRef/SetRef.
+// and binary data through GetStr/SetStr (empty data is not written), class-typed values through
+// GetObj (and SetObj where the class assigns a whole object), component references through
+// GetRef/SetRef.
 struct TPropInfo {
     std::string Name;
     const TTypeInfo* Type = nullptr;
@@ -78,8 +83,18 @@ struct TPropInfo {
     bool Stored(const TPersistent& Instance) const { return !IsStored || IsStored(Instance); }
 };
 
+// A published component field of a form or data module class: the owner's field that holds the
+// owned component of that name, kept up to date as components are named, renamed and freed.
+struct TFieldInfo {
+    std::string Name;
+    const TClassInfo* ClassType = nullptr;
+    // Stores Value (nullptr clears the field); Value must be of ClassType.
+    std::function<void(TPersistent&, TComponent*)> Set;
+};
+
 // What the framework knows of a class: its name, its base, its own published properties in
-// declared order and, for components, how to create one.
+// declared order, its published component fields, the module that holds its resources and, for
+// components, how to create one.
 class TClassInfo {
 public:
     // Creates a component owned by Owner, or by the caller when Owner is null.
@@ -99,6 +114,20 @@ public:
     // The property of that name, compared without regard to case as the framework does.
     const TPropInfo* FindProperty(std::string_view Name) const;
 
+    // The published field of that name, this class's or a base's, compared without regard to
+    // case; nullptr when there is none.
+    const TFieldInfo* FindField(std::string_view Name) const;
+    template <typename T, typename C> void Field(std::string Name, C* T::*Member) {
+        FFields.push_back(TFieldInfo{std::move(Name), &C::StaticClassInfo(),
+                                     [Member](TPersistent& o, TComponent* v) {
+                                         static_cast<T&>(o).*Member = static_cast<C*>(v);
+                                     }});
+    }
+
+    // The module whose resources hold the class's form layout; nullptr for a class without one.
+    const TResourceModule* Module() const { return FModule; }
+    void SetModule(const TResourceModule* Value) { FModule = Value; }
+
     // Declaring properties, for a class T deriving from TPersistent.
     TPropInfo& Add(TPropInfo Info);
     // Setters may be null for read-only properties; the setter's types follow the getter's.
@@ -116,6 +145,13 @@ public:
                 (static_cast<T&>(o).*Set)(static_cast<V>(v));
             };
         return Add(std::move(p));
+    }
+    template <typename T>
+    TPropInfo& Bytes(std::string Name, std::string (T::*Get)() const,
+                     void (std::type_identity_t<T>::*Set)(const std::string&)) {
+        TPropInfo& p = String<T, std::string>(std::move(Name), Get, Set);
+        p.Type = &BinaryType();
+        return p;
     }
     template <typename T, typename R>
     TPropInfo& String(std::string Name, R (T::*Get)() const,
@@ -170,6 +206,8 @@ private:
     const TClassInfo* FParent;
     Factory FCreate;
     std::vector<TPropInfo> FProps;
+    std::vector<TFieldInfo> FFields;
+    const TResourceModule* FModule = nullptr;
 };
 
 // The factory of a component class with the usual constructor taking its owner.
@@ -294,6 +332,10 @@ protected:
 private:
     void Insert(TComponent* AComponent);
     void Remove(TComponent* AComponent);
+    // Points the owner's published field of this component's name at it, or clears it.
+    void SetReference(bool Enable);
+    // Raises EComponentError when Owner has a field named Name of a class this one is not.
+    void CheckField(const TComponent& Owner, const std::string& Name) const;
 
     TComponent* FOwner = nullptr;
     std::string FName;
@@ -317,6 +359,12 @@ public:
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
     static const TClassInfo& StaticClassInfo();
 };
+
+// Reads the layout of Instance's class from its module: the RCDATA resource named after the
+// class in capitals, a form file in either form, read into Instance with ReadComponentInto. The
+// nearest class between Instance's own and RootAncestor (not included) that has a module is
+// looked up; the layout holds the whole tree. Answers false when no such class has a layout.
+bool InitInheritedComponent(TComponent& Instance, const TClassInfo& RootAncestor);
 
 // Whether Name is a valid Pascal identifier.
 bool IsValidIdent(std::string_view Name);

@@ -96,6 +96,12 @@ private:
                     continue;
                 v.Kind = TFormValueKind::String;
                 break;
+            case TTypeKind::Binary:
+                v.Str = p->GetStr(Obj);
+                if (v.Str.empty())
+                    continue;
+                v.Kind = TFormValueKind::Binary;
+                break;
             case TTypeKind::Class:
                 if (const TPersistent* sub = p->GetObj(Obj))
                     Properties(*sub, Shown, path + ".", Out, Depth + 1);

@@ -218,6 +218,11 @@ private:
             else
                 Fail(At, Context + "expected a string, found " + Describe(V));
             return;
+        case TTypeKind::Binary:
+            if (V.Kind != TFormValueKind::Binary)
+                Fail(At, Context + "expected binary data in braces, found " + Describe(V));
+            Guard(At, Context, [&] { Info.SetStr(Obj, V.Str); });
+            return;
         case TTypeKind::Class:
             if (!nil)
                 Fail(At, Context + "expected the properties of " + type.Name + " written as " +

@@ -55,6 +55,9 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FWidth = AWidth;
     FHeight = AHeight;
     WidgetSet().BoundsChanged(*this);
+    // An aligned control goes where its parent's layout puts it, whatever it was given.
+    if (FAlign != alNone && FParent)
+        FParent->AlignControls();
     Invalidate();
 }
 

@@ -5,6 +5,9 @@
 #include <climits>
 #include <cstdint>
 
+#include "host/classes/Resources.h"
+#include "host/controls/Buttons.h"
+#include "host/controls/ExtCtrls.h"
 #include "host/controls/WidgetSet.h"
 #include "host/sysutils/SysUtils.h"
 
@@ -140,7 +143,8 @@ void TForm::PaintClientTo(TBitmap& Target, int X, int Y) {
     TCanvas& canvas = Target.GetCanvas();
     canvas.GetBrush().SetColor(FColor);
     canvas.GetBrush().SetStyle(bsSolid);
-    canvas.FillRect(Rect(X, Y, X + std::max(0, GetClientWidth()), Y + std::max(0, GetClientHeight())));
+    canvas.FillRect(
+        Rect(X, Y, X + std::max(0, GetClientWidth()), Y + std::max(0, GetClientHeight())));
     PaintTo(Target, X, Y);
 }
 
@@ -191,6 +195,17 @@ template <typename F> bool AnyControl(const TWinControl& Parent, F&& Fn) {
     }
     return false;
 }
+// The first button on the form that is its Default (or Cancel) one.
+TBitBtn* FindButton(const TWinControl& Form, bool (TBitBtn::*Is)() const) {
+    TBitBtn* found = nullptr;
+    AnyControl(Form, [&](TControl& C) {
+        auto* b = dynamic_cast<TBitBtn*>(&C);
+        if (b && (b->*Is)())
+            found = b;
+        return found != nullptr;
+    });
+    return found;
+}
 } // namespace
 
 bool TForm::Holds(const TControl* Control) const {
@@ -240,16 +255,25 @@ TWinControl* TForm::GetActiveControl() {
 
 bool TForm::HandleKeyDown(TKey Key, TShiftState Shift) {
     switch (Key) {
-    case VK_ESCAPE:
-        Close();
+    case VK_ESCAPE: {
+        // A Cancel button answers Esc as if clicked; without one, Esc closes the form.
+        if (TBitBtn* cancel = FindButton(*this, &TBitBtn::GetCancel))
+            cancel->Click();
+        else
+            Close();
         return true;
+    }
     case VK_RETURN:
-    case VK_SPACE:
-        if (TWinControl* active = GetActiveControl()) {
-            active->Click();
-            return true;
-        }
-        return false;
+    case VK_SPACE: {
+        TControl* target = GetActiveControl();
+        if (Key == VK_RETURN && !dynamic_cast<TBitBtn*>(target))
+            if (TBitBtn* def = FindButton(*this, &TBitBtn::GetDefault))
+                target = def;
+        if (!target)
+            return false;
+        target->Click();
+        return true;
+    }
     case VK_TAB: {
         std::vector<TWinControl*> order;
         FocusOrder(*this, order);
@@ -300,8 +324,8 @@ const TClassInfo& TForm::StaticClassInfo() {
         TClassInfo c("TForm", &TWinControl::StaticClassInfo(), &CreateComponent<TForm>);
         c.Ordinal<TForm, TBorderIcons>("BorderIcons", BorderIconsType(), &TForm::GetBorderIcons,
                                        &TForm::SetBorderIcons)
-            .Default = BorderIconBit(biSystemMenu) | BorderIconBit(biMinimize) |
-                       BorderIconBit(biMaximize);
+            .Default =
+            BorderIconBit(biSystemMenu) | BorderIconBit(biMinimize) | BorderIconBit(biMaximize);
         c.Ordinal<TForm, TFormBorderStyle>("BorderStyle", FormBorderStyleType(),
                                            &TForm::GetBorderStyle, &TForm::SetBorderStyle)
             .Default = bsSizeable;
@@ -326,10 +350,19 @@ const TClassInfo& TForm::StaticClassInfo() {
     return info;
 }
 
+void TForm::ReadLayout() {
+    // A layout names the controls it holds by class.
+    RegisterHostClasses();
+    if (!InitInheritedComponent(*this, TForm::StaticClassInfo()))
+        throw EResNotFound("Resource " + ClassName() + " not found");
+}
+
 void RegisterHostClasses() {
     // The registry keeps one entry per name, so registering again changes nothing.
     RegisterClass(TForm::StaticClassInfo());
     RegisterClass(TDataModule::StaticClassInfo());
+    RegisterExtCtrlsClasses();
+    RegisterButtonsClasses();
 }
 
 } // namespace vcl

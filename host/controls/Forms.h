@@ -182,7 +182,8 @@ private:
     bool FShown = false;
 };
 
-// Makes TForm and TDataModule known to the form reader. Calling it again does no harm.
+// Makes TForm, TDataModule and the controls of this unit known to the form reader. Calling it again
+// does no harm.
 void RegisterHostClasses();
 
 } // namespace vcl

@@ -204,7 +204,25 @@ const TClassInfo& TPen::StaticClassInfo() {
 }
 
 const TClassInfo& TBitmap::StaticClassInfo() {
-    static const TClassInfo info("TBitmap", &TPersistent::StaticClassInfo());
+    static const TClassInfo info = [] {
+        TClassInfo c("TBitmap", &TPersistent::StaticClassInfo());
+        c.Bytes<TBitmap>("Data", &TBitmap::GetData, &TBitmap::SetData);
+        return c;
+    }();
+    return info;
+}
+
+const TTypeInfo& PictureType() {
+    static const TTypeInfo t{TTypeKind::Class, "TPicture", {}, {}, &TPicture::StaticClassInfo()};
+    return t;
+}
+
+const TClassInfo& TPicture::StaticClassInfo() {
+    static const TClassInfo info = [] {
+        TClassInfo c("TPicture", &TPersistent::StaticClassInfo());
+        c.Bytes<TPicture>("Data", &TPicture::GetData, &TPicture::SetData);
+        return c;
+    }();
     return info;
 }
 
@@ -383,6 +401,7 @@ void TBitmap::SetSize(int Width, int Height) {
     Height = std::max(Height, 0);
     if (Width == FWidth && Height == FHeight)
         return;
+    Changed();
     const std::size_t rowBytes = RowBytesFor(FPixelFormat, Width);
     PixelBuffer pixels =
         AllocatePixels<PixelBuffer>(FPixelFormat, Width, Height, rowBytes, kWhiteByte);
@@ -410,6 +429,7 @@ void TBitmap::Reallocate(int Width, int Height) {
     Height = std::max(Height, 0);
     const std::size_t rowBytes = RowBytesFor(FPixelFormat, Width);
     CheckedBytes(FPixelFormat, Width, Height, rowBytes);
+    Changed();
     // Nothing of the former pixels is kept, so they are given back before the new ones are
     // taken: the two never count together against the budget.
     FPixels.clear();
@@ -438,6 +458,7 @@ void TBitmap::SetMonochrome(bool Value) {
 }
 
 void TBitmap::Reformat(TPixelFormat Format) {
+    Changed();
     const std::size_t rowBytes = RowBytesFor(Format, FWidth);
     // Every row is converted below.
     PixelBuffer pixels = AllocatePixels<PixelBuffer>(Format, FWidth, FHeight, rowBytes, {});
@@ -455,6 +476,7 @@ void TBitmap::Reformat(TPixelFormat Format) {
 }
 
 std::uint8_t* TBitmap::ScanLine(int Y) {
+    Changed();
     return const_cast<std::uint8_t*>(static_cast<const TBitmap*>(this)->ScanLine(Y));
 }
 
@@ -471,6 +493,8 @@ TColor TBitmap::PixelColor(int X, int Y) const {
 void TBitmap::TakePixels(TBitmap& Source) {
     if (&Source == this)
         return;
+    Changed();
+    Source.Changed();
     FPixels = std::move(Source.FPixels);
     FRowBytes = Source.FRowBytes;
     FWidth = Source.FWidth;
@@ -491,6 +515,7 @@ void TBitmap::Assign(const TPersistent& Source) {
         FWidth = b->FWidth;
         FHeight = b->FHeight;
         FPixelFormat = b->FPixelFormat;
+        FData = b->FData;
         return;
     }
     TPersistent::Assign(Source);

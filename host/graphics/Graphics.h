@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -77,6 +78,7 @@ const TTypeInfo& FontCharsetType(); // TFontCharset: DEFAULT_CHARSET, ...
 const TTypeInfo& FontStylesType();  // TFontStyles: [fsBold, fsItalic, fsUnderline, fsStrikeOut]
 const TTypeInfo& FontType();        // TFont, class-typed
 const TTypeInfo& BitmapType();      // TBitmap, class-typed
+const TTypeInfo& PictureType();     // TPicture, class-typed
 
 constexpr int GetRValue(TColor c) {
     return c & 0xFF;
@@ -320,7 +322,10 @@ public:
     const std::uint8_t* ScanLine(int Y) const;
     std::size_t GetRowBytes() const { return FRowBytes; }
 
-    TCanvas& GetCanvas() { return *FCanvas; }
+    TCanvas& GetCanvas() {
+        Changed();
+        return *FCanvas;
+    }
     const TCanvas& GetCanvas() const { return *FCanvas; }
 
     // Takes the pixels, size and format of Source without copying them and leaves Source
@@ -343,8 +348,17 @@ public:
     // The colour of pixel (X, Y), which must lie inside the bitmap.
     TColor PixelColor(int X, int Y) const;
 
+    // The image as form files stream it (published as Data): the size of a bitmap file in four
+    // bytes, least significant first, then the file; nothing for an empty bitmap. A bitmap set
+    // from data writes those very bytes back until its pixels change, so a 16-colour glyph
+    // stays the file it was. Malformed data raises EInvalidGraphic and changes nothing.
+    std::string GetData() const;
+    void SetData(const std::string& Value);
+
 private:
     friend class TCanvas;
+    // Whatever may change the pixels forgets the data they were read from.
+    void Changed() { FData.clear(); }
     friend void CheckBitmapSize(TPixelFormat Format, int Width, int Height);
 
     static std::size_t RowBytesFor(TPixelFormat Format, int Width);
@@ -401,6 +415,42 @@ private:
     };
     PixelBuffer FPixels;
     std::unique_ptr<TCanvas> FCanvas;
+    std::string FData;
+};
+
+// A picture holding a bitmap, as an image control shows one. Assigning a bitmap copies its
+// image: later changes to the source do not reach the picture. Published: Data, the bitmap's
+// class name as a short string, then its data, as form files store a picture.
+class TPicture : public TPersistent {
+public:
+    TPicture();
+    ~TPicture() override;
+
+    TBitmap& GetBitmap() { return *FBitmap; }
+    const TBitmap& GetBitmap() const { return *FBitmap; }
+    // Copies Value's image; null empties the picture.
+    void SetBitmap(const TBitmap* Value);
+    int GetWidth() const { return FBitmap->GetWidth(); }
+    int GetHeight() const { return FBitmap->GetHeight(); }
+
+    std::string GetData() const;
+    // EInvalidGraphic for data that is not a bitmap's.
+    void SetData(const std::string& Value);
+
+    // Told whenever the picture takes another image through this class.
+    std::function<void()> OnChange;
+
+    // From another picture or a bitmap.
+    void Assign(const TPersistent& Source) override;
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+    static const TClassInfo& StaticClassInfo();
+
+private:
+    void Changed() {
+        if (OnChange)
+            OnChange();
+    }
+    std::unique_ptr<TBitmap> FBitmap;
 };
 
 // Writes Bitmap as a PNG: one bit of grey per pixel when it holds only black and white, else

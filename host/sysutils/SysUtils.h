@@ -50,6 +50,9 @@ class EListError : public Exception {
 class EPropertyError : public Exception {
     using Exception::Exception;
 };
+class EResNotFound : public Exception {
+    using Exception::Exception;
+};
 
 // Decimal text (optional surrounding blanks before the number, an optional sign) to a 32-bit
 // integer. Anything else, an empty text or a value out of range raises EConvertError naming the

@@ -1,0 +1,43 @@
+// Resources by type and name, and the form layouts read from them.
+#include "host/classes/Resources.h"
+
+#include <string>
+
+#include "host/classes/Classes.h"
+#include "host/classes/Streaming.h"
+#include "host/sysutils/SysUtils.h"
+
+namespace vcl {
+
+const TResourceEntry* TResourceModule::Find(TResourceType Type, std::string_view Name) const {
+    for (const TResourceEntry& e : FEntries)
+        if (e.Type == Type && SameText(e.Name, Name))
+            return &e;
+    return nullptr;
+}
+
+std::string_view LoadResource(const TResourceModule& Module, TResourceType Type,
+                              std::string_view Name) {
+    if (const TResourceEntry* e = Module.Find(Type, Name))
+        return e->Data;
+    throw EResNotFound("Resource " + std::string(Name) + " not found");
+}
+
+bool InitInheritedComponent(TComponent& Instance, const TClassInfo& RootAncestor) {
+    for (const TClassInfo* c = &Instance.ClassInfo(); c && c != &RootAncestor; c = c->Parent()) {
+        if (!c->Module())
+            continue;
+        std::string name = c->Name();
+        for (char& ch : name)
+            if (ch >= 'a' && ch <= 'z')
+                ch = static_cast<char>(ch - 'a' + 'A');
+        const TResourceEntry* layout = c->Module()->Find(RT_RCDATA, name);
+        if (!layout)
+            continue;
+        ReadComponentInto(std::string(layout->Data), Instance);
+        return true;
+    }
+    return false;
+}
+
+} // namespace vcl
