@@ -179,6 +179,7 @@ struct ColorMap {
     TPixelFormat Format = pf24bit;
     bool Inverted = false;                 // a 1-bit file whose entry 0 is white
     std::array<std::uint8_t, 256> Index{}; // file entry -> shared palette index
+    std::array<TColor, 256> Colors{};      // file entry -> colour, for a palette read as pf24bit
     unsigned Entries = 0;
 };
 
@@ -199,9 +200,15 @@ ColorMap ReadPalette(Reader& In, const Layout& L) {
         map.Inverted = colors[0] == clWhite;
         return map;
     }
+    // The shared palette holds the file's colours exactly, or the image keeps them in true
+    // colour: a 16-colour glyph's olive must stay olive.
     map.Format = pf8bit;
-    for (unsigned i = 0; i < map.Entries; ++i)
+    for (unsigned i = 0; i < map.Entries; ++i) {
         map.Index[i] = palette::IndexOf(colors[i]);
+        if (palette::Color(map.Index[i]) != colors[i])
+            map.Format = pf24bit;
+    }
+    map.Colors = colors;
     return map;
 }
 
@@ -219,7 +226,7 @@ void DecodeRow(const Layout& L, const ColorMap& Map, const std::uint8_t* Src, st
             Dst[n - 1] = static_cast<std::uint8_t>(Dst[n - 1] | (0xFF >> (w & 7)));
         return;
     }
-    if (Map.Format == pf8bit) {
+    if (L.Bits <= 8) {
         const unsigned shift = 8 - L.Bits, mask = (1u << L.Bits) - 1;
         for (int x = 0; x < w; ++x) {
             const std::size_t bit = static_cast<std::size_t>(x) * L.Bits;
@@ -228,7 +235,14 @@ void DecodeRow(const Layout& L, const ColorMap& Map, const std::uint8_t* Src, st
                 Invalid("pixel (" + std::to_string(x) + ", " + std::to_string(Y) +
                         ") uses palette entry " + std::to_string(entry) + " of only " +
                         std::to_string(Map.Entries));
-            Dst[x] = Map.Index[entry];
+            if (Map.Format == pf8bit) {
+                Dst[x] = Map.Index[entry];
+            } else {
+                const TColor c = Map.Colors[entry];
+                Dst[3 * x] = static_cast<std::uint8_t>(GetBValue(c));
+                Dst[3 * x + 1] = static_cast<std::uint8_t>(GetGValue(c));
+                Dst[3 * x + 2] = static_cast<std::uint8_t>(GetRValue(c));
+            }
         }
         return;
     }

@@ -69,10 +69,6 @@ TEST(BmpSave, WritesTheSharedPaletteAndBlackWhiteForOneBit) {
 const TColor A = RGB(10, 20, 30), B = RGB(200, 100, 0), C = clWhite, D = clBlack, E = RGB(1, 2, 3),
              F = RGB(250, 128, 64);
 const TColor Foreign = RGB(10, 200, 90); // not in the shared palette
-TColor Near(TColor C) {
-    return palette::Color(palette::IndexOf(C));
-}
-
 std::vector<TColor> SharedPalette() {
     std::vector<TColor> p;
     for (int i = 0; i < 256; ++i)
@@ -146,18 +142,18 @@ std::vector<Readable> ReadableFiles() {
           .ColorsUsed = 3,
           .Palette = {clRed, Foreign, clWhite},
           .Rows = {{0, 1, 2, 1, 0}, {2, 2, 1, 0, 0}}},
-         pf8bit,
-         {{clWhite, clWhite, Near(Foreign), clRed, clRed},
-          {clRed, Near(Foreign), clWhite, Near(Foreign), clRed}}},
+         // A colour the shared palette lacks keeps the image in true colour.
+         pf24bit,
+         {{clWhite, clWhite, Foreign, clRed, clRed}, {clRed, Foreign, clWhite, Foreign, clRed}}},
         {"4-bit, odd width",
          {.Width = 5,
           .Height = -2,
           .Bits = 4,
           .Palette = pal16,
           .Rows = {{0x01, 0x23, 0x40}, {0x5F, 0x10, 0x20}}},
-         pf8bit,
+         pf24bit,
          {{clBlack, clWhite, clRed, clLime, clBlue},
-          {Near(Foreign), Near(pal16[15]), clWhite, clBlack, clRed}}},
+          {Foreign, pal16[15], clWhite, clBlack, clRed}}},
         {"1-bit black and white",
          {.Width = 10,
           .Height = -2,

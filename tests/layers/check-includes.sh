@@ -10,9 +10,11 @@ declare -A allowed=(
   [host/classes]="host/classes host/sysutils"
   [host/graphics]="host/graphics host/classes host/sysutils"
   [host/controls]="host/controls host/graphics host/classes host/sysutils"
+  [host/dialogs]="host/dialogs host/controls host/graphics host/classes host/sysutils"
   [host/db]="host/db host/classes host/sysutils"
   [engine]="engine host/graphics host/sysutils"
   [components]="components engine host/controls host/db host/graphics host/classes host/sysutils"
+  [preview]="preview host/controls host/graphics host/classes host/sysutils"
 )
 status=0
 for folder in "${!allowed[@]}"; do

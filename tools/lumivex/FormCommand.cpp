@@ -32,18 +32,39 @@
 
 namespace lumivex::cli {
 
+void RegisterFormClasses() {
+    vcl::RegisterHostClasses();
+    RegisterBarcodeClasses();
+    vcl::RegisterDBClasses();
+}
+
+bool IsBarcode(vcl::TComponent* C) {
+    return dynamic_cast<TBarcodeBmp*>(C) != nullptr || dynamic_cast<TDBBarcodeBmp*>(C) != nullptr ||
+           dynamic_cast<TBarcode*>(C) != nullptr;
+}
+
+// What the component shows: a bitmap component's bitmap, or the surface a control paints on
+// after serving its pending paint as a window system would. A hidden control paints nothing:
+// nullptr. A data-aware component renders only from its data link, so one whose link has no
+// field shows the bitmap it was created with.
+const vcl::TBitmap* Painted(vcl::TComponent& C) {
+    if (auto* Bmp = dynamic_cast<TBarcodeBmp*>(&C))
+        return &Bmp->GetBitmap();
+    if (auto* DBBmp = dynamic_cast<TDBBarcodeBmp*>(&C))
+        return &DBBmp->GetBitmap();
+    auto& Control = dynamic_cast<TBarcode&>(C);
+    if (!Control.GetVisible())
+        return nullptr;
+    Control.Update();
+    return &Control.GetSurface();
+}
+
 namespace {
 
 constexpr std::string_view BinarySignature = "TPF0";
 // As the form reader's own limit: a form file is a few kilobytes, and a device that never ends
 // must not be read into memory.
 constexpr std::size_t MaxFormFileBytes = std::size_t{64} << 20;
-
-void RegisterFormClasses() {
-    vcl::RegisterHostClasses();
-    RegisterBarcodeClasses();
-    vcl::RegisterDBClasses();
-}
 
 std::string Lower(std::string S) {
     for (char& c : S)
@@ -53,11 +74,6 @@ std::string Lower(std::string S) {
 }
 
 // ---- render ----
-
-bool IsBarcode(vcl::TComponent* C) {
-    return dynamic_cast<TBarcodeBmp*>(C) != nullptr || dynamic_cast<TDBBarcodeBmp*>(C) != nullptr ||
-           dynamic_cast<TBarcode*>(C) != nullptr;
-}
 
 // The root and the components it owns, which is every component a form file creates, in the
 // order the file gives them.
@@ -95,22 +111,6 @@ std::vector<std::string> FileStems(const std::vector<vcl::TComponent*>& Componen
         Stems.push_back(Stem);
     }
     return Stems;
-}
-
-// What the component shows: a bitmap component's bitmap, or the surface a control paints on
-// after serving its pending paint as a window system would. A hidden control paints nothing:
-// nullptr. A data-aware component renders only from its data link, so one whose link has no
-// field shows the bitmap it was created with.
-const vcl::TBitmap* Painted(vcl::TComponent& C) {
-    if (auto* Bmp = dynamic_cast<TBarcodeBmp*>(&C))
-        return &Bmp->GetBitmap();
-    if (auto* DBBmp = dynamic_cast<TDBBarcodeBmp*>(&C))
-        return &DBBmp->GetBitmap();
-    auto& Control = dynamic_cast<TBarcode&>(C);
-    if (!Control.GetVisible())
-        return nullptr;
-    Control.Update();
-    return &Control.GetSurface();
 }
 
 std::string EncodePng(const vcl::TBitmap& Bitmap) {

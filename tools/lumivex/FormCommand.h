@@ -8,7 +8,22 @@ namespace CLI {
 class App;
 }
 
+namespace vcl {
+class TBitmap;
+class TComponent;
+} // namespace vcl
+
 namespace lumivex::cli {
+
+// The classes a form file of barcodes may name: the host's, the components', the datasets'.
+void RegisterFormClasses();
+// TBarcodeBmp, TDBBarcodeBmp or TBarcode.
+bool IsBarcode(vcl::TComponent* C);
+// What a barcode component shows: a bitmap component's bitmap, or the surface a control paints
+// on after serving its pending paint as a window system would; nullptr for a hidden control.
+// A data-aware component renders only from its data link, so one whose link has no field shows
+// the bitmap it was created with.
+const vcl::TBitmap* Painted(vcl::TComponent& C);
 
 struct FormOptions {
     // form render FILE [-o DIR]; an empty directory is the current one.

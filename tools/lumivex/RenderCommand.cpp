@@ -29,6 +29,8 @@ std::string DescribeByte(unsigned char c) {
     return Hex;
 }
 
+} // namespace
+
 // The engine's filter decides; we only explain its result. A byte it drops on its own was
 // refused by the character class; if the bytes it keeps one at a time outnumber what it returns
 // for the whole text, the rest was cut at the maximum length.
@@ -62,8 +64,6 @@ std::string FilterAndReport(const Symbology& S, const std::string& Data) {
     }
     return Text;
 }
-
-} // namespace
 
 void AddSymbolOptions(CLI::App& Command, SymbolOptions& Options) {
     Command

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/Symbology.h"
 #include "tools/lumivex/Render.h"
 
 namespace CLI {
@@ -30,6 +31,10 @@ void AddSymbolOptions(CLI::App& Command, SymbolOptions& Options);
 // The settings the options name, without text; UsageError for an unknown symbology or
 // rotation.
 RenderSettings SettingsFor(const SymbolOptions& Options);
+
+// Data as the symbology's filter leaves it, with a warning on standard error for what it
+// dropped or cut; UsageError when nothing is left.
+std::string FilterAndReport(const TSymbology& S, const std::string& Data);
 
 struct RenderOptions {
     SymbolOptions Symbol;

@@ -13,6 +13,7 @@
 #include "tools/lumivex/BatchCommand.h"
 #include "tools/lumivex/FormCommand.h"
 #include "tools/lumivex/ListCommand.h"
+#include "tools/lumivex/PreviewCommand.h"
 #include "tools/lumivex/RenderCommand.h"
 #include "tools/lumivex/SamplesCommand.h"
 #include "tools/lumivex/UsageError.h"
@@ -70,6 +71,8 @@ int main(int argc, char** argv) {
     CLI::App* Batch = lumivex::cli::AddBatchCommand(App, BatchOptions);
     lumivex::cli::FormOptions FormOptions;
     CLI::App* Form = lumivex::cli::AddFormCommand(App, FormOptions);
+    lumivex::cli::PreviewOptions PreviewOptions;
+    CLI::App* Preview = lumivex::cli::AddPreviewCommand(App, PreviewOptions);
 
     try {
         App.parse(argc, argv);
@@ -88,6 +91,8 @@ int main(int argc, char** argv) {
             return lumivex::cli::RunBatch(BatchOptions);
         if (Form->parsed())
             lumivex::cli::RunForm(*Form, FormOptions);
+        if (Preview->parsed())
+            return lumivex::cli::RunPreview(argc, argv, PreviewOptions);
     } catch (const lumivex::cli::UsageError& Error) {
         return Fail(ExitUsage, Error.what());
     } catch (const vcl::Exception& Error) {
