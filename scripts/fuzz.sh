@@ -12,7 +12,8 @@ if (($# < 1)) || ! [[ $1 =~ ^[0-9]+$ ]]; then
 fi
 seconds=$1
 shift
-all=(FuzzCreateBC FuzzFilterCreateBC FuzzFormText FuzzFormBinary FuzzFormConvert FuzzBmp FuzzCsv)
+all=(FuzzCreateBC FuzzFilterCreateBC FuzzFormText FuzzFormBinary FuzzFormConvert FuzzBmp FuzzCsv
+  FuzzFormLayout)
 targets=("$@")
 ((${#targets[@]})) || targets=("${all[@]}")
 
