@@ -136,3 +136,17 @@ TEST(PreviewLayout, TheGlyphIsTwoSixteenColourImagesOnOlive) {
 }
 
 } // namespace
+
+namespace {
+
+// The form read from its resource writes back as the layout it was read from, in either form:
+// every control streams both ways, the glyph's 16-colour file included.
+TEST(PreviewLayout, TheFormWritesBackItsOwnLayout) {
+    const TFBCModal form(nullptr);
+    const std::string binary(vcl::LoadResource(BCModalResources40, vcl::RT_RCDATA, "TFBCMODAL"));
+    EXPECT_EQ(vcl::WriteComponentToString(form, vcl::TFormFileFormat::Binary), binary);
+    EXPECT_EQ(vcl::WriteComponentToString(form, vcl::TFormFileFormat::Text),
+              vcl::ObjectBinaryToText(binary));
+}
+
+} // namespace
