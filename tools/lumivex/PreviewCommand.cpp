@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include "host/classes/Streaming.h"
+#include "host/controls/WidgetSet.h"
 #include "host/graphics/Graphics.h"
 #include "preview/BCModal.h"
 #include "tools/lumivex/FormCommand.h"
@@ -81,6 +82,8 @@ int RunPreview(int& Argc, char** Argv, const PreviewOptions& Options) {
     Form->SetBitmap(Bitmap.get());
     const vcl::TModalResult Result = Form->ShowModal();
     Form.reset();
+    // The window system goes before the program ends, its windows first.
+    vcl::SetWidgetSet(nullptr);
     return Result == vcl::mrOk ? 0 : 1;
 }
 
