@@ -96,9 +96,17 @@ struct TQtWidgetSet::TImpl {
 
     void DeleteAll() {
         for (TEntry& e : Windows) {
-            if (e.Window)
-                e.Window->DetachForm();
-            delete e.Window.data();
+            if (!e.Window)
+                continue;
+            e.Window->DetachForm();
+            // Another widgetset installed from a handler of this window: the window outlives
+            // this widgetset, hidden, until Qt's event loop deletes it.
+            if (e.Window->InHandler()) {
+                e.Window->hide();
+                e.Window->deleteLater();
+            } else {
+                delete e.Window.data();
+            }
         }
         Windows.clear();
         for (QPointer<TFormWindow>& w : Leaving)

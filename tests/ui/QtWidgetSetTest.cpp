@@ -83,13 +83,35 @@ TEST_F(QtWidgetSetTest, WindowShowsWhatTheFormPaints) {
     EXPECT_EQ(painted.PixelColor(ProbeCentre.x(), ProbeCentre.y()), ProbeColor);
     EXPECT_EQ(painted.PixelColor(5, 5), ProbeFormColor);
 
-    TBitmap grabbed;
-    Qt().GrabForm(form, grabbed);
-    ASSERT_EQ(grabbed.GetWidth(), ProbeClientWidth);
-    ASSERT_EQ(grabbed.GetHeight(), ProbeClientHeight);
-    for (int y = 0; y < ProbeClientHeight; ++y)
-        ASSERT_EQ(std::memcmp(grabbed.ScanLine(y), painted.ScanLine(y), 3 * ProbeClientWidth), 0)
-            << "row " << y;
+    // Grabbed through Qt's painting of the window, shown or never shown.
+    TProbeForm hidden;
+    for (TForm* f : {static_cast<TForm*>(&form), static_cast<TForm*>(&hidden)}) {
+        TBitmap grabbed;
+        Qt().GrabForm(*f, grabbed);
+        ASSERT_EQ(grabbed.GetWidth(), ProbeClientWidth);
+        ASSERT_EQ(grabbed.GetHeight(), ProbeClientHeight);
+        for (int y = 0; y < ProbeClientHeight; ++y)
+            ASSERT_EQ(std::memcmp(grabbed.ScanLine(y), painted.ScanLine(y), 3 * ProbeClientWidth),
+                      0)
+                << "row " << y;
+    }
+    EXPECT_FALSE(Window(hidden)->isVisible());
+}
+
+TEST_F(QtWidgetSetTest, TabMovesTheFormsFocus) {
+    TProbeForm form;
+    auto* first = new TWinControl(&form);
+    auto* second = new TWinControl(&form);
+    for (TWinControl* c : {first, second}) {
+        c->SetParent(&form);
+        c->SetBounds(10, 10, 20, 20);
+    }
+    Show(form);
+    ASSERT_EQ(form.GetActiveControl(), first);
+    QTest::keyClick(Window(form), Qt::Key_Tab);
+    EXPECT_EQ(form.GetActiveControl(), second);
+    QTest::keyClick(Window(form), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(form.GetActiveControl(), first);
 }
 
 TEST_F(QtWidgetSetTest, ModalSessionsEndAsTheFrameworkEndsThem) {
@@ -257,11 +279,17 @@ TEST_F(QtWidgetSetTest, FormsGoingAwayTakeTheirWindows) {
 TEST_F(QtWidgetSetTest, QuittingEndsTheModalSession) {
     TProbeForm form;
     TModalResult answer = mrNone;
-    QTimer::singleShot(0, [&] {
-        QTimer::singleShot(0, [] { QCoreApplication::quit(); });
+    QObject scope;
+    QTimer::singleShot(0, &scope, [&] {
+        QTimer::singleShot(0, &scope, [] { QCoreApplication::quit(); });
         answer = form.ShowModal();
     });
-    QCoreApplication::exec();
+    // Should the quit be refused, or not end the session, the test fails rather than hangs.
+    QTimer::singleShot(10000, &scope, [&] {
+        form.SetModalResult(mrAbort);
+        QCoreApplication::exit(1);
+    });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_EQ(answer, mrCancel);
 }
 
