@@ -1,4 +1,4 @@
-// Qt's keys and modifiers as forms take them, and the line breaks of message texts.
+// Qt's keys as forms take them, and the line breaks of message texts.
 #include <gtest/gtest.h>
 
 #include "host/qt/detail/Input.h"
@@ -34,17 +34,6 @@ TEST(QtInput, KeysMapToVirtualKeys) {
         EXPECT_EQ(VirtualKey(row.QtKey, shift), row.Expected) << std::hex << row.QtKey;
         EXPECT_EQ(shift, ShiftBit(ssAlt) | row.ShiftAdded) << std::hex << row.QtKey;
     }
-}
-
-TEST(QtInput, ModifiersAndButtonsMapToShiftState) {
-    EXPECT_EQ(ShiftState(Qt::ShiftModifier | Qt::ControlModifier, Qt::MiddleButton),
-              ShiftBit(ssShift) | ShiftBit(ssCtrl) | ShiftBit(ssMiddle));
-    EXPECT_EQ(ShiftState(Qt::AltModifier, Qt::LeftButton | Qt::RightButton),
-              ShiftBit(ssAlt) | ShiftBit(ssLeft) | ShiftBit(ssRight));
-    TMouseButton b = mbLeft;
-    EXPECT_TRUE(MouseButton(Qt::RightButton, b));
-    EXPECT_EQ(b, mbRight);
-    EXPECT_FALSE(MouseButton(Qt::BackButton, b));
 }
 
 TEST(QtInput, EveryLineBreakBecomesOne) {
