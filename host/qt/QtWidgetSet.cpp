@@ -94,23 +94,26 @@ struct TQtWidgetSet::TImpl {
         });
     }
 
-    void DeleteAll() {
-        for (TEntry& e : Windows) {
-            if (!e.Window)
-                continue;
-            e.Window->DetachForm();
-            // Another widgetset installed from a handler of this window: the window outlives
-            // this widgetset, hidden, until Qt's event loop deletes it.
-            if (e.Window->InHandler()) {
-                e.Window->hide();
-                e.Window->deleteLater();
-            } else {
-                delete e.Window.data();
-            }
+    // A window whose handler runs (another widgetset installed from it) outlives this
+    // widgetset, hidden, until Qt's event loop deletes it.
+    static void Delete(TFormWindow* Window) {
+        if (!Window)
+            return;
+        Window->DetachForm();
+        if (Window->InHandler()) {
+            Window->hide();
+            Window->deleteLater();
+        } else {
+            delete Window;
         }
+    }
+
+    void DeleteAll() {
+        for (TEntry& e : Windows)
+            Delete(e.Window);
         Windows.clear();
         for (QPointer<TFormWindow>& w : Leaving)
-            delete w.data();
+            Delete(w);
         Leaving.clear();
     }
 };
