@@ -34,5 +34,16 @@ endif()
 configure_file(${PROJECT_SOURCE_DIR}/cmake/install/lumivex.pc.in
   ${PROJECT_BINARY_DIR}/lumivex.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/lumivex.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+# The Qt widgetset has a file of its own, so that lumivex alone never asks for Qt.
+if(LUMIVEX_WITH_QT)
+  if(BUILD_SHARED_LIBS)
+    set(LUMIVEX_QT_PC_REQUIRES "Requires: lumivex = ${PROJECT_VERSION}\nRequires.private: Qt6Widgets")
+  else()
+    set(LUMIVEX_QT_PC_REQUIRES "Requires: lumivex = ${PROJECT_VERSION}, Qt6Widgets")
+  endif()
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/install/lumivex-qt.pc.in
+    ${PROJECT_BINARY_DIR}/lumivex-qt.pc @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/lumivex-qt.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endif()
 
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -15,6 +15,11 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev python3
   # fuzzing (clang with its libFuzzer runtime) and leak checks of the command line
   clang libclang-rt-14-dev valgrind
+  # the Qt widgetset: Qt 6 Widgets and QTest, the offscreen and X11 platform plugins
+  qt6-base-dev qt6-qpa-plugins
+  # its run on a real X server: Xvfb, the pointer and keyboard driver, the screenshot (xwd) and
+  # its conversion to PNG
+  xvfb xauth xdotool x11-apps netpbm
 )
 
 missing=()

@@ -84,13 +84,15 @@ public:
     ~TForm() override;
 
     std::string GetCaption() const { return FCaption; }
-    void SetCaption(const std::string& Value) { FCaption = Value; }
+    // The window's look changes with these: each asks for a repaint, which a window system
+    // takes to bring its window up to date.
+    void SetCaption(const std::string& Value) { Change(FCaption, Value); }
     int GetClientWidth() const;
     void SetClientWidth(int Value);
     int GetClientHeight() const;
     void SetClientHeight(int Value);
     TColor GetColor() const { return FColor; }
-    void SetColor(TColor Value) { FColor = Value; }
+    void SetColor(TColor Value) { Change(FColor, Value); }
     TFont& GetFont() { return *FFont; }
     const TFont& GetFont() const { return *FFont; }
     // Copies the attributes of Value; a null font changes nothing.
@@ -100,11 +102,11 @@ public:
     int GetTextHeight() const { return FTextHeight; }
     void SetTextHeight(int Value) { FTextHeight = Value; }
     TBorderIcons GetBorderIcons() const { return FBorderIcons; }
-    void SetBorderIcons(TBorderIcons Value) { FBorderIcons = Value; }
+    void SetBorderIcons(TBorderIcons Value) { Change(FBorderIcons, Value); }
     TFormBorderStyle GetBorderStyle() const { return FBorderStyle; }
-    void SetBorderStyle(TFormBorderStyle Value) { FBorderStyle = Value; }
+    void SetBorderStyle(TFormBorderStyle Value) { Change(FBorderStyle, Value); }
     TPosition GetPosition() const { return FPosition; }
-    void SetPosition(TPosition Value) { FPosition = Value; }
+    void SetPosition(TPosition Value) { Change(FPosition, Value); }
     // Kept for the form files of the framework's generation that store it; OnCreate runs
     // after the constructors either way, as no handler is called here.
     bool GetOldCreateOrder() const { return FOldCreateOrder; }
@@ -162,6 +164,13 @@ protected:
     void ReadLayout();
 
 private:
+    template <typename T> void Change(T& Field, const T& Value) {
+        if (Field == Value)
+            return;
+        Field = Value;
+        Invalidate();
+    }
+
     std::string FCaption;
     TColor FColor = clBtnFace;
     std::unique_ptr<TFont> FFont;
