@@ -178,6 +178,12 @@ void RegisterClass(const TClassInfo& Info) {
     Registry()[Upper(Info.Name())] = &Info;
 }
 
+void UnRegisterClass(const TClassInfo& Info) {
+    const auto it = Registry().find(Upper(Info.Name()));
+    if (it != Registry().end() && it->second == &Info)
+        Registry().erase(it);
+}
+
 const TClassInfo* FindClass(std::string_view Name) {
     const auto it = Registry().find(Upper(Name));
     return it == Registry().end() ? nullptr : it->second;

@@ -217,6 +217,9 @@ template <typename T> TComponent* CreateComponent(TComponent* Owner) {
 
 // The class registry, through which a form file's class names become components.
 void RegisterClass(const TClassInfo& Info);
+// Forgets Info, as the designer forgets an unloaded package's classes; a name that stands for
+// another class by now keeps it.
+void UnRegisterClass(const TClassInfo& Info);
 const TClassInfo* FindClass(std::string_view Name);
 // Raises EClassNotFound when the name is not registered.
 const TClassInfo& GetClass(std::string_view Name);

@@ -12,6 +12,7 @@ declare -A allowed=(
   [host/graphics]="host/graphics host/classes host/sysutils"
   [host/controls]="host/controls host/graphics host/classes host/sysutils"
   [host/dialogs]="host/dialogs host/controls host/graphics host/classes host/sysutils"
+  [host/designer]="host/designer host/dialogs host/controls host/graphics host/classes host/sysutils"
   [host/db]="host/db host/classes host/sysutils"
   [host/qt]="host/qt host/controls host/graphics host/classes host/sysutils"
   [engine]="engine host/graphics host/sysutils"
