@@ -2,6 +2,7 @@
 #include "components/BarcodeControl.h"
 
 #include "components/BarcodeTypes.h"
+#include "host/sysutils/Packages.h"
 
 namespace lumivex {
 
@@ -76,7 +77,12 @@ const vcl::TClassInfo& TBarcode::StaticClassInfo() {
         c.Ordinal<T, int>("Scale", vcl::IntegerType(), &T::GetScale, &T::SetScale);
         c.Ordinal<T, bool>("Interpret", vcl::BooleanType(), &T::GetInterpret, &T::SetInterpret);
         c.Object<T, vcl::TFont>("Font", vcl::FontType(), &T::GetFont, &T::SetFont);
-        PublishVisible(c);
+        vcl::TPropInfo& visible = PublishVisible(c);
+        // The earlier generation of the framework stores Visible always, whatever its value.
+        if (vcl::HostGeneration() < 40) {
+            visible.Default.reset();
+            visible.IsStored = nullptr;
+        }
         c.Ordinal<T, TbcRotate>("Rotate", RotateTypeInfo(), &T::GetRotate, &T::SetRotate);
         return c;
     }();

@@ -2,6 +2,8 @@
 // shared with TBarcodeBmp, and the published properties.
 #include "components/DBBarcodeBmp.h"
 
+#include "host/sysutils/Packages.h"
+
 #include "components/BarcodeTypes.h"
 
 namespace lumivex {
@@ -84,12 +86,13 @@ void TDBBarcodeBmp::SetDataField(const std::string& Value) {
 }
 
 bool TDBBarcodeBmp::ExecuteAction(vcl::TBasicAction& Action) {
-    // TComponent handles no action of its own, so the link is the only taker.
-    return FDataLink && FDataLink->ExecuteAction(Action);
+    // TComponent handles no action of its own, so the link is the only taker. The earlier
+    // generation of the framework has no actions at all.
+    return vcl::HostGeneration() >= 40 && FDataLink && FDataLink->ExecuteAction(Action);
 }
 
 bool TDBBarcodeBmp::UpdateAction(vcl::TBasicAction& Action) {
-    return FDataLink && FDataLink->UpdateAction(Action);
+    return vcl::HostGeneration() >= 40 && FDataLink && FDataLink->UpdateAction(Action);
 }
 
 std::intptr_t TDBBarcodeBmp::Perform(unsigned Msg, std::intptr_t WParam, std::intptr_t LParam) {

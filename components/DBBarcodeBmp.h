@@ -51,8 +51,8 @@ public:
     // renders.
     void Loaded() override;
     // A dataset action goes to the data link when the component itself does not handle it.
-    bool ExecuteAction(vcl::TBasicAction& Action);
-    bool UpdateAction(vcl::TBasicAction& Action);
+    bool ExecuteAction(vcl::TBasicAction& Action) override;
+    bool UpdateAction(vcl::TBasicAction& Action) override;
     // Answers CM_GETDATALINK with the address of its data link.
     std::intptr_t Perform(unsigned Msg, std::intptr_t WParam, std::intptr_t LParam) override;
 

@@ -7,6 +7,8 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config
   # libraries the code links
   libpng-dev libfreetype-dev libfontconfig-dev libcli11-dev libsqlite3-dev
+  # package information read from the ELF sections of a package library
+  libelf-dev
   # the sqlite3 shell, for building sample databases from text
   sqlite3
   # fonts: fontconfig maps "Courier New" to Liberation Mono

@@ -16,6 +16,7 @@ namespace vcl {
 class TPersistent;
 class TComponent;
 class TClassInfo;
+class TBasicAction;
 
 // ---- published property descriptions ----
 
@@ -320,6 +321,11 @@ public:
 
     const TClassInfo& ClassInfo() const override;
     static const TClassInfo& StaticClassInfo();
+
+    // Lets the component carry out an action on its target, or bring it up to date, on the
+    // action's behalf; true when it did. A component handles none by default.
+    virtual bool ExecuteAction(TBasicAction&) { return false; }
+    virtual bool UpdateAction(TBasicAction&) { return false; }
 
     // Framework messages dispatched by number (CM_... ); answers 0 to those it does not handle.
     virtual std::intptr_t Perform(unsigned Msg, std::intptr_t WParam, std::intptr_t LParam);

@@ -9,6 +9,7 @@
 #include "host/controls/Buttons.h"
 #include "host/controls/ExtCtrls.h"
 #include "host/controls/WidgetSet.h"
+#include "host/sysutils/Packages.h"
 #include "host/sysutils/SysUtils.h"
 
 namespace vcl {
@@ -334,10 +335,16 @@ const TClassInfo& TForm::StaticClassInfo() {
                               &TForm::SetClientHeight);
         c.Ordinal<TForm, int>("ClientWidth", IntegerType(), &TForm::GetClientWidth,
                               &TForm::SetClientWidth);
-        c.Ordinal<TForm, TColor>("Color", ColorType(), &TForm::GetColor, &TForm::SetColor);
+        // The framework's later generation keeps a form's colour and creation order in every
+        // form file; the earlier one has no creation order and stores the colour only when it
+        // is not the button face.
+        const bool later = HostGeneration() >= 40;
+        c.Ordinal<TForm, TColor>("Color", ColorType(), &TForm::GetColor, &TForm::SetColor).Default =
+            later ? std::nullopt : std::optional<std::int64_t>(clBtnFace);
         c.Object<TForm, TFont>("Font", FontType(), &TForm::GetFont, &TForm::SetFont);
-        c.Ordinal<TForm, bool>("OldCreateOrder", BooleanType(), &TForm::GetOldCreateOrder,
-                               &TForm::SetOldCreateOrder);
+        if (later)
+            c.Ordinal<TForm, bool>("OldCreateOrder", BooleanType(), &TForm::GetOldCreateOrder,
+                                   &TForm::SetOldCreateOrder);
         c.Ordinal<TForm, TPosition>("Position", PositionType(), &TForm::GetPosition,
                                     &TForm::SetPosition)
             .Default = poDesigned;

@@ -53,6 +53,9 @@ class EPropertyError : public Exception {
 class EResNotFound : public Exception {
     using Exception::Exception;
 };
+class EPackageError : public Exception {
+    using Exception::Exception;
+};
 
 // Decimal text (optional surrounding blanks before the number, an optional sign) to a 32-bit
 // integer. Anything else, an empty text or a value out of range raises EConvertError naming the
