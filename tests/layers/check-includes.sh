@@ -18,6 +18,7 @@ declare -A allowed=(
   [engine]="engine host/graphics host/sysutils"
   [components]="components engine host/controls host/db host/graphics host/classes host/sysutils"
   [preview]="preview host/controls host/graphics host/classes host/sysutils"
+  [design]="design preview components engine host/designer host/dialogs host/controls host/db host/graphics host/classes host/sysutils"
 )
 status=0
 for folder in "${!allowed[@]}"; do
