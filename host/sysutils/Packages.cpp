@@ -172,6 +172,29 @@ TPackageInfo GetPackageInfo(const std::string& FileName) {
     return InfoOf(e.Handle, "\"" + FileName + "\"");
 }
 
+std::string FormatPackageInfo(const TPackageInfo& Info) {
+    std::string s = "Description: " + Info.Description + "\nUsage: " +
+                    (Info.DesignTime && Info.RunTime ? "design time and run time"
+                     : Info.DesignTime               ? "design time only"
+                     : Info.RunTime                  ? "run time only"
+                                                     : "none") +
+                    "\nRequires:";
+    for (const std::string& r : Info.Requires)
+        s += " " + r;
+    s += "\nContains:";
+    for (const TPackageUnit& u : Info.Contains)
+        s += " " + u.Name + (u.HasRegister ? " (Register)" : "");
+    return s + "\n";
+}
+
+int PackageGeneration(const TPackageInfo& Info) {
+    for (const std::string& r : Info.Requires)
+        if (r.size() == 5 && r.starts_with("vcl") && r[3] >= '0' && r[3] <= '9' && r[4] >= '0' &&
+            r[4] <= '9')
+            return (r[3] - '0') * 10 + (r[4] - '0');
+    return 0;
+}
+
 int HostGeneration() {
     return LUMIVEX_VCL_GENERATION;
 }

@@ -38,6 +38,12 @@ TPackageInfo DecodePackageInfo(std::string_view Bytes);
 TPackageInfo GetPackageInfo(const std::string& FileName);
 TPackageInfo GetPackageInfoFromImage(std::string_view Image, const std::string& Shown);
 
+// The information as lines of text (Description, Usage, Requires, Contains), for listings.
+std::string FormatPackageInfo(const TPackageInfo& Info);
+// The generation of the framework a package is built for, from the runtime packages it
+// requires (vcl40: 40); 0 when it names none.
+int PackageGeneration(const TPackageInfo& Info);
+
 // This host's generation of the framework (40 or 30) and the runtime packages it is made of.
 int HostGeneration();
 std::vector<std::string> HostRuntimePackages();

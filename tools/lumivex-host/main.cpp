@@ -13,8 +13,10 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <string>
 
+#include "host/classes/Resources.h"
 #include "host/classes/Streaming.h"
 #include "host/controls/Forms.h"
 #include "host/db/DB.h"
@@ -26,20 +28,6 @@
 namespace {
 
 using namespace vcl;
-
-void PrintInfo(const TPackageInfo& Info) {
-    std::cout << "Description: " << Info.Description << "\nUsage: "
-              << (Info.DesignTime && Info.RunTime ? "design time and run time"
-                  : Info.DesignTime               ? "design time only"
-                                                  : "run time only")
-              << "\nRequires:";
-    for (const std::string& r : Info.Requires)
-        std::cout << ' ' << r;
-    std::cout << "\nContains:";
-    for (const TPackageUnit& u : Info.Contains)
-        std::cout << ' ' << u.Name << (u.HasRegister ? " (Register)" : "");
-    std::cout << '\n';
-}
 
 std::string Attributes(TPropertyAttributes A) {
     static const char* names[] = {"paValueList",  "paSubProperties", "paDialog",   "paMultiSelect",
@@ -69,6 +57,7 @@ public:
     }
     ~TInstalled() { UnregisterModuleClasses(FPackage.get()); }
     const void* Module() const { return FPackage.get(); }
+    const TPackage& Package() const { return *FPackage; }
 
 private:
     std::unique_ptr<TPackage> FPackage;
@@ -105,6 +94,27 @@ void Register(const std::string& File) {
                     std::cout << " \"" << editor->GetVerb(i) << '"';
                 std::cout << '\n';
             }
+        // The palette's pictures, from the package's BITMAP resources where it has them.
+        using TResources = const TResourceModule* (*)();
+        auto resources =
+            reinterpret_cast<TResources>(installed.Package().Symbol("Lumivex_Resources"));
+        const TResourceModule* module = resources ? resources() : nullptr;
+        for (const TClassInfo* c : GetPageComponents("Okanda")) {
+            std::string name = c->Name();
+            for (char& ch : name)
+                ch = static_cast<char>(ch >= 'a' && ch <= 'z' ? ch - 'a' + 'A' : ch);
+            const TResourceEntry* e = module ? module->Find(RT_BITMAP, name) : nullptr;
+            std::cout << "palette bitmap " << name << ": ";
+            if (!e) {
+                std::cout << "none (a drawn default)\n";
+                continue;
+            }
+            TBitmap picture;
+            std::istringstream file{std::string(e->Data)};
+            picture.LoadFromStream(file);
+            std::cout << picture.GetWidth() << " x " << picture.GetHeight() << ", "
+                      << static_cast<int>(static_cast<unsigned char>(e->Data[28])) << " bits\n";
+        }
     }
     std::cout << "uninstalled: " << GetComponentPages().size() << " pages left, "
               << (FindClass("TBarcode") ? "TBarcode still registered" : "its classes gone") << '\n';
@@ -160,7 +170,7 @@ int main(int argc, char** argv) {
     const std::string command = argv[1], file = argv[2];
     try {
         if (command == "info")
-            PrintInfo(GetPackageInfo(file));
+            std::cout << FormatPackageInfo(GetPackageInfo(file));
         else if (command == "register")
             Register(file);
         else if (command == "run") {

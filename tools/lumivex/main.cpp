@@ -13,6 +13,7 @@
 #include "tools/lumivex/BatchCommand.h"
 #include "tools/lumivex/FormCommand.h"
 #include "tools/lumivex/ListCommand.h"
+#include "tools/lumivex/PackageCommand.h"
 #include "tools/lumivex/PreviewCommand.h"
 #include "tools/lumivex/RenderCommand.h"
 #include "tools/lumivex/SamplesCommand.h"
@@ -73,6 +74,8 @@ int main(int argc, char** argv) {
     CLI::App* Form = lumivex::cli::AddFormCommand(App, FormOptions);
     lumivex::cli::PreviewOptions PreviewOptions;
     CLI::App* Preview = lumivex::cli::AddPreviewCommand(App, PreviewOptions);
+    lumivex::cli::PackageOptions PackageOptions;
+    CLI::App* Package = lumivex::cli::AddPackageCommand(App, PackageOptions);
 
     try {
         App.parse(argc, argv);
@@ -91,6 +94,8 @@ int main(int argc, char** argv) {
             return lumivex::cli::RunBatch(BatchOptions);
         if (Form->parsed())
             lumivex::cli::RunForm(*Form, FormOptions);
+        if (Package->parsed())
+            return lumivex::cli::RunPackage(*Package, PackageOptions);
         if (Preview->parsed())
             return lumivex::cli::RunPreview(argc, argv, PreviewOptions);
     } catch (const lumivex::cli::UsageError& Error) {
