@@ -81,3 +81,13 @@ function(lumivex_add_edition gen)
   target_link_libraries(lumivex-host${gen} PRIVATE ${vcl} ${vcldb})
   lumivex_edition_target(lumivex-host${gen})
 endfunction()
+
+# Installed, an edition's files stay together (the libraries find each other beside themselves)
+# in <libdir>/lumivex, where lumivex package register looks for the host programs.
+function(lumivex_install_edition gen)
+  if(LUMIVEX_INSTALL)
+    install(TARGETS vcl${gen} vcldb${gen} Lumivex${gen} lumivex-host${gen}
+      LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/lumivex
+      RUNTIME DESTINATION ${CMAKE_INSTALL_LIBDIR}/lumivex)
+  endif()
+endfunction()

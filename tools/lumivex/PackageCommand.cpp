@@ -34,14 +34,18 @@ CLI::App* AddPackageCommand(CLI::App& App, PackageOptions& Options) {
 
 namespace {
 
-// Beside this program, or where the build puts the editions.
+#ifndef LUMIVEX_HOSTS_FROM_BIN
+#define LUMIVEX_HOSTS_FROM_BIN "../lib/lumivex"
+#endif
+
+// Beside this program, where the build puts the editions, or where they are installed.
 std::filesystem::path HostProgram(int Generation) {
     std::error_code ec;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
     const std::string name = "lumivex-host" + std::to_string(Generation);
     for (const std::filesystem::path& dir :
          {self.parent_path(), self.parent_path() / ".." / ".." / "editions",
-          self.parent_path() / ".." / "lib" / "lumivex"})
+          self.parent_path() / LUMIVEX_HOSTS_FROM_BIN})
         if (std::filesystem::exists(dir / name, ec))
             return dir / name;
     throw UsageError("no host of generation " + std::to_string(Generation) + " (" + name +
