@@ -87,7 +87,9 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner), FFont(std::make_unique<T
     SetBounds(0, 0, 320, 240);
 }
 
-TForm::~TForm() = default;
+TForm::~TForm() {
+    *FAlive = false;
+}
 
 int TForm::GetClientWidth() const {
     return Saturate(std::int64_t{GetWidth()} - FrameWidth);
@@ -122,15 +124,21 @@ TModalResult TForm::ShowModal() {
         throw EInvalidOperation("Cannot make a visible window modal");
     FModalResult = mrNone;
     FModal = true;
+    const std::shared_ptr<bool> alive = FAlive;
     struct EndSession {
         TForm& Form;
+        const std::shared_ptr<bool>& Alive;
         ~EndSession() {
+            if (!*Alive)
+                return;
             Form.SetVisible(false);
             Form.FModal = false;
         }
-    } end{*this};
+    } end{*this, alive};
     SetVisible(true);
     const TModalResult answer = WidgetSet().ShowModal(*this);
+    if (!*alive)
+        return mrCancel;
     FModalResult = answer == mrNone ? mrCancel : answer;
     return FModalResult;
 }

@@ -119,7 +119,8 @@ public:
     // A modal form answers mrCancel; any other is hidden.
     void Close();
     // Shows the form modally and answers how it was closed: the widgetset's answer, mrCancel if
-    // it gave none. Only a hidden form can be made modal: EInvalidOperation otherwise.
+    // it gave none or the form was freed meanwhile. Only a hidden form can be made modal:
+    // EInvalidOperation otherwise.
     TModalResult ShowModal();
     // Setting a result other than mrNone ends the modal session.
     TModalResult GetModalResult() const { return FModalResult; }
@@ -189,6 +190,9 @@ private:
     bool FModal = false;
     // Shown through the widgetset, outside a modal session.
     bool FShown = false;
+    // Set false when the form goes: a modal session whose form was freed meanwhile (by a
+    // handler, by its owner) must not touch it once the widgetset returns.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 // Makes TForm, TDataModule and the controls of this unit known to the form reader. Calling it again

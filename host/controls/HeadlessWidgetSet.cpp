@@ -47,7 +47,12 @@ TModalResult THeadlessWidgetSet::ShowModal(TForm& AForm) {
     if (!FModalActions.empty()) {
         const auto action = std::move(FModalActions.front());
         FModalActions.pop_front();
+        FModalForm = &AForm;
+        FModalFormGone = false;
         action(AForm);
+        FModalForm = nullptr;
+        if (FModalFormGone)
+            return DefaultModalResult;
         const TModalResult answer = AForm.GetModalResult();
         return answer == mrNone ? DefaultModalResult : answer;
     }
@@ -70,6 +75,8 @@ TModalResult THeadlessWidgetSet::MessageBox(const TMessageBoxRequest& Request) {
 }
 
 void THeadlessWidgetSet::DestroyControl(TControl& AControl) {
+    if (&AControl == FModalForm)
+        FModalFormGone = true;
     std::erase(FInvalidated, &AControl);
     std::erase_if(FShown, [&](const TForm* f) { return f == &AControl; });
     std::erase_if(FImages, [&](const TFormImage& i) { return i.Form == &AControl; });

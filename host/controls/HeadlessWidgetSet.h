@@ -75,6 +75,9 @@ private:
     std::deque<TModalResult> FMessageResults;
     std::vector<TMessageBoxRequest> FMessageBoxes;
     int FModalCount = 0;
+    // The form of the modal session under way, and whether an action freed it.
+    const TForm* FModalForm = nullptr;
+    bool FModalFormGone = false;
 };
 
 } // namespace vcl

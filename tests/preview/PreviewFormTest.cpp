@@ -226,3 +226,18 @@ TEST(MessageDialog, AnInformationTextWithOkAlone) {
 }
 
 } // namespace
+
+namespace {
+
+// A handler that frees the form while it is up leaves ShowModal with nothing to touch.
+TEST(PreviewForm, FreedDuringItsModalSessionAnswersCancel) {
+    vcl::testing::ScopedWidgetSet<> ws;
+    auto* form = new TFBCModal(nullptr);
+    ws->QueueModalAction([](vcl::TForm& F) {
+        F.SetModalResult(vcl::mrOk);
+        delete &F;
+    });
+    EXPECT_EQ(form->ShowModal(), vcl::mrCancel);
+}
+
+} // namespace
