@@ -72,7 +72,7 @@ void TInspector::AddRow(QTreeWidgetItem* Parent, const std::string& Prefix,
         if (attrs.Contains(paSortList))
             combo->model()->sort(0);
         connect(combo, &QComboBox::activated, this,
-                [this, row, combo](int) { Apply(row, combo->currentText()); });
+                [this, row, combo](int Index) { Apply(row, combo->itemText(Index)); });
         value = combo;
     } else if (attrs.Contains(paReadOnly)) {
         value = new QLabel;

@@ -62,6 +62,11 @@ TMainWindow::TMainWindow(QWidget* Parent)
     setCentralWidget(central);
     BuildPalette();
     BuildMenus();
+    // One place reports failures, whether of a property, a verb or a file.
+    FInspector->OnError = [this](const std::string& Message) {
+        if (OnError)
+            OnError(Message);
+    };
 
     TDocument& doc = *FDocument;
     doc.OnChanged = [this] {
