@@ -65,6 +65,10 @@ TEST_F(DesignerTest, BarcodeTextRepaintsTheSurfaceWithEveryKey) {
         EXPECT_NE(after, before) << "no repaint after " << typed;
         before = after;
     }
+    // The barcode sized itself to its bars as it painted; the inspector shows the size it took.
+    EXPECT_NE(PropertyValue(barcode, "Width"), "20");
+    EXPECT_EQ(Widget<QLineEdit>(Window->Inspector(), "Width")->text().toStdString(),
+              PropertyValue(barcode, "Width"));
     EXPECT_TRUE(Errors.empty());
 }
 

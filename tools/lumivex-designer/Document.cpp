@@ -15,7 +15,7 @@ namespace {
 const char DataAccessModule = 0;
 
 // Where the first non-visual component goes when it was not dropped anywhere (a form file).
-constexpr int IconSpacing = 40;
+constexpr int IconSpacing = 90;
 
 } // namespace
 
@@ -76,7 +76,7 @@ void TDocument::Adopt(std::unique_ptr<TForm> Root) {
     for (int i = 0; i < FRoot->GetComponentCount(); ++i) {
         const TComponent* c = FRoot->GetComponent(i);
         if (!dynamic_cast<const TControl*>(c))
-            FPlaces[c] = TPlace{8 + IconSpacing * next++, 8};
+            FPlaces[c] = TPlace{24 + IconSpacing * next++, 8};
     }
     FDirty = false;
     Select(FRoot.get());

@@ -132,9 +132,10 @@ void TInspector::ShowValue(const TRow& Row) const {
         label->setText(v);
 }
 
-void TInspector::RefreshValues() {
+void TInspector::RefreshValues(bool SkipFocused) {
     for (const TRow& row : FRows)
-        ShowValue(row);
+        if (!SkipFocused || !row.Value->hasFocus())
+            ShowValue(row);
 }
 
 void TInspector::Apply(std::size_t Row, const QString& Text) {

@@ -26,8 +26,9 @@ public:
 
     // Shows the properties of Component (nothing for null) through editors talking to Designer.
     void Inspect(vcl::TComponent* Component, vcl::TFormDesigner* Designer);
-    // Reads every value again, as after a change made elsewhere (a drag, another property).
-    void RefreshValues();
+    // Reads every value again, as after a change made elsewhere (a drag, another property);
+    // SkipFocused leaves the value being typed alone.
+    void RefreshValues(bool SkipFocused = false);
 
     // The row of a property by its path (Font.Size), nullptr when none is shown.
     QTreeWidgetItem* FindRow(const std::string& Path) const;

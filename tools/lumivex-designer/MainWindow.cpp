@@ -70,6 +70,9 @@ TMainWindow::TMainWindow(QWidget* Parent)
 
     TDocument& doc = *FDocument;
     doc.OnChanged = [this] {
+        // The form's client size may have changed in the inspector.
+        if (FSurface->size() != FSurface->sizeHint())
+            FSurface->resize(FSurface->sizeHint());
         FSurface->update();
         FInspector->RefreshValues();
         UpdateTitle();
@@ -91,6 +94,7 @@ TMainWindow::TMainWindow(QWidget* Parent)
     };
     FSurface->OnContextMenu = [this](QPoint Global) { ShowContextMenu(Global); };
     FSurface->OnEdit = [this] { EditSelected(); };
+    FSurface->OnPainted = [this] { FInspector->RefreshValues(true); };
     doc.OnRootReplaced();
     doc.OnSelectionChanged();
     resize(960, 600);

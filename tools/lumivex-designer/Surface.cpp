@@ -109,6 +109,9 @@ void TSurface::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), palette().color(QPalette::Dark));
     const TForm& root = FDocument.Root();
     p.drawImage(0, 0, RenderForm());
+    // Painting may change a control's bounds (a barcode sizes itself to its bars).
+    if (OnPainted)
+        OnPainted();
     for (int i = 0; i < root.GetComponentCount(); ++i) {
         const TComponent* c = root.GetComponent(i);
         if (dynamic_cast<const TControl*>(c))
@@ -119,8 +122,10 @@ void TSurface::paintEvent(QPaintEvent*) {
         f.setPixelSize(11);
         p.setFont(f);
         p.setPen(Qt::black);
-        p.drawText(QRect(r.left() - 20, r.bottom() + 1, r.width() + 40, NameHeight),
-                   Qt::AlignHCenter | Qt::AlignTop, QString::fromStdString(c->GetName()));
+        const QString name = QString::fromStdString(c->GetName());
+        const int w = p.fontMetrics().horizontalAdvance(name) + 4;
+        p.drawText(QRect(r.center().x() - w / 2, r.bottom() + 1, w, NameHeight),
+                   Qt::AlignHCenter | Qt::AlignTop, name);
     }
     const TComponent* selected = FDocument.Selected();
     if (!selected || selected == &root)

@@ -41,6 +41,7 @@ public:
     std::function<void()> OnDropped;
     std::function<void(QPoint Global)> OnContextMenu;
     std::function<void()> OnEdit;
+    std::function<void()> OnPainted;
 
     QSize sizeHint() const override;
 
