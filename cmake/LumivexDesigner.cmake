@@ -27,3 +27,10 @@ target_include_directories(lumivex_designer_app PUBLIC ${PROJECT_SOURCE_DIR}
 add_executable(lumivex-designer ${designer_dir}/main.cpp)
 target_link_libraries(lumivex-designer PRIVATE lumivex_designer_app)
 lumivex_edition_target(lumivex-designer)
+
+# Installed beside edition 40, whose libraries and package it finds beside itself.
+if(LUMIVEX_INSTALL)
+  install(TARGETS vclqt40 lumivex-designer
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/lumivex
+    RUNTIME DESTINATION ${CMAKE_INSTALL_LIBDIR}/lumivex)
+endif()

@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <sys/wait.h>
 
 #include "host/controls/Controls.h"
 #include "host/designer/DesignEditors.h"
+#include "host/sysutils/SysUtils.h"
 #include "tests/designer-app/Fixture.h"
 #include "tools/lumivex-designer/Inspector.h"
 #include "tools/lumivex-designer/Surface.h"
@@ -133,7 +135,8 @@ TEST_F(DesignerTest, AboutVerbShowsItsMessageBox) {
     const std::string text = AnswerModal([&] { Window->ExecuteVerb(0); });
     EXPECT_NE(text.find("TBarcode"), std::string::npos) << text;
     // A double-click on TBarcode is the same About box.
-    const std::string again = AnswerModal([&] { Window->EditSelected(); });
+    const std::string again = AnswerModal(
+        [&] { QTest::mouseDClick(&Window->Surface(), Qt::LeftButton, {}, QPoint(22, 22)); });
     EXPECT_EQ(again, text);
     EXPECT_TRUE(Errors.empty());
 }
@@ -211,6 +214,19 @@ TEST(DesignerProgram, ScreenshotWritesThePictureOfTheWindow) {
     const std::string missing =
         "'" + program + "' '" + TempFile("none.dfm") + "' --screenshot '" + png + "' 2>/dev/null";
     EXPECT_NE(std::system(missing.c_str()), 0);
+}
+
+TEST(DesignerProgram, RefusedPackageEndsTheProgramWithItsError) {
+    // A library without package information: the test program itself.
+    EXPECT_THROW(TInstalledPackages("/proc/self/exe"), EPackageError);
+    const std::string program = LUMIVEX_TEST_DESIGNER;
+    const std::string out = TempFile("refused.txt");
+    const std::string run = "'" + program + "' --package '" + program + "' --screenshot '" +
+                            TempFile("refused.png") + "' 2>'" + out + "'";
+    EXPECT_EQ(WEXITSTATUS(std::system(run.c_str())), 1);
+    EXPECT_NE(ReadAll(out).find("package information"), std::string::npos) << ReadAll(out);
+    // The registry holds the installed package still: nothing was taken back by the refusal.
+    EXPECT_FALSE(GetPageComponents("Okanda").empty());
 }
 
 } // namespace lumivex::designer::test
