@@ -1,0 +1,185 @@
+#include "tools/lumivex-designer/Document.h"
+
+#include <cstdio>
+
+#include "host/db/DB.h"
+#include "host/sysutils/SysUtils.h"
+
+namespace lumivex::designer {
+
+using namespace vcl;
+
+namespace {
+
+// The tag of the designer's own registrations, so that they go as the package's do.
+const char DataAccessModule = 0;
+
+// Where the first non-visual component goes when it was not dropped anywhere (a form file).
+constexpr int IconSpacing = 90;
+
+} // namespace
+
+TInstalledPackages::TInstalledPackages(const std::string& PackageFile) {
+    RegisterHostClasses();
+    RegisterDBClasses();
+    FPackage = LoadPackage(PackageFile, TPackageUse::Designer);
+    try {
+        {
+            TModuleRegistration tag(FPackage.get());
+            for (const TPackageUnit& u : FPackage->Info().Contains) {
+                if (!u.HasRegister)
+                    continue;
+                auto* reg = reinterpret_cast<void (*)()>(FPackage->Symbol(u.Name + "_Register"));
+                if (!reg)
+                    throw EPackageError("Package \"" + PackageFile +
+                                        "\" has no Register for unit " + u.Name);
+                reg();
+            }
+        }
+        TModuleRegistration tag(&DataAccessModule);
+        RegisterComponents(DataAccessPage,
+                           {&TDataSource::StaticClassInfo(), &TSQLiteQuery::StaticClassInfo(),
+                            &TCSVDataSet::StaticClassInfo()});
+    } catch (...) {
+        UnregisterModuleClasses(&DataAccessModule);
+        UnregisterModuleClasses(FPackage.get());
+        throw;
+    }
+}
+
+TInstalledPackages::~TInstalledPackages() {
+    UnregisterModuleClasses(&DataAccessModule);
+    UnregisterModuleClasses(FPackage.get());
+}
+
+TDocument::TDocument() {
+    FDesigner.OnModified = [this] { Changed(); };
+    New();
+}
+
+TDocument::~TDocument() {
+    // The editors and the inspector go before the components they point at.
+    FSelected = nullptr;
+    FDesigner.SetRoot(nullptr);
+}
+
+void TDocument::Adopt(std::unique_ptr<TForm> Root) {
+    FSelected = nullptr;
+    FPlaces.clear();
+    FDesigner.SetRoot(nullptr);
+    if (OnRootReplaced)
+        OnRootReplaced(); // the inspector lets go of the old root's editors here
+    FRoot = std::move(Root);
+    FRoot->SetDesigning(true);
+    FDesigner.SetRoot(FRoot.get());
+    int next = 0;
+    for (int i = 0; i < FRoot->GetComponentCount(); ++i) {
+        const TComponent* c = FRoot->GetComponent(i);
+        if (!dynamic_cast<const TControl*>(c))
+            FPlaces[c] = TPlace{24 + IconSpacing * next++, 8};
+    }
+    FDirty = false;
+    Select(FRoot.get());
+    if (OnRootReplaced)
+        OnRootReplaced();
+}
+
+void TDocument::New() {
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetName("Form1");
+    form->SetCaption("Form1");
+    form->SetClientWidth(480);
+    form->SetClientHeight(320);
+    Adopt(std::move(form));
+    FFileName.clear();
+    FFormat = TFormFileFormat::Text;
+}
+
+void TDocument::Open(const std::string& Path) {
+    std::unique_ptr<TComponent> read = ReadComponentFile(Path);
+    auto* form = dynamic_cast<TForm*>(read.get());
+    if (!form)
+        throw EReadError("File \"" + Path + "\" holds a " + read->ClassInfo().Name() +
+                         ", not a form");
+    read.release();
+    // The binary form is told by its signature, as the reader tells it.
+    std::string head;
+    if (FILE* f = std::fopen(Path.c_str(), "rb")) {
+        char buf[4] = {};
+        head.assign(buf, std::fread(buf, 1, sizeof buf, f));
+        std::fclose(f);
+    }
+    Adopt(std::unique_ptr<TForm>(form));
+    FFileName = Path;
+    FFormat = head == "TPF0" ? TFormFileFormat::Binary : TFormFileFormat::Text;
+}
+
+void TDocument::Save(const std::string& Path) {
+    const std::string target = Path.empty() ? FFileName : Path;
+    if (target.empty())
+        throw EInvalidOperation("The form has no file name yet");
+    WriteComponentFile(target, *FRoot, FFormat);
+    FFileName = target;
+    FDirty = false;
+    if (OnChanged)
+        OnChanged();
+}
+
+void TDocument::Select(TComponent* Component) {
+    FSelected = Component ? Component : FRoot.get();
+    if (OnSelectionChanged)
+        OnSelectionChanged();
+}
+
+TComponent* TDocument::Drop(const TClassInfo& Class, int X, int Y) {
+    TComponent* c = FDesigner.CreateComponent(Class);
+    if (auto* control = dynamic_cast<TControl*>(c))
+        control->SetBounds(X, Y, control->GetWidth(), control->GetHeight());
+    else
+        FPlaces[c] = TPlace{X, Y};
+    Select(c);
+    FDesigner.Modified();
+    return c;
+}
+
+void TDocument::Delete(TComponent* Component) {
+    if (!Component || Component == FRoot.get() || Component->GetOwner() != FRoot.get())
+        return;
+    FSelected = nullptr;
+    if (OnSelectionChanged)
+        OnSelectionChanged(); // the inspector drops its editors of the component first
+    FPlaces.erase(Component);
+    delete Component;
+    Select(FRoot.get());
+    FDesigner.Modified();
+}
+
+void TDocument::MoveBy(TComponent* Component, int DX, int DY) {
+    if (!Component || Component == FRoot.get() || (DX == 0 && DY == 0))
+        return;
+    if (auto* control = dynamic_cast<TControl*>(Component))
+        control->SetBounds(control->GetLeft() + DX, control->GetTop() + DY, control->GetWidth(),
+                           control->GetHeight());
+    else {
+        TPlace p = PlaceOf(Component);
+        FPlaces[Component] = TPlace{p.X + DX, p.Y + DY};
+    }
+    FDesigner.Modified();
+}
+
+TDocument::TPlace TDocument::PlaceOf(const TComponent* Component) const {
+    const auto it = FPlaces.find(Component);
+    return it == FPlaces.end() ? TPlace{} : it->second;
+}
+
+void TDocument::SetPlace(const TComponent* Component, TPlace Place) {
+    FPlaces[Component] = Place;
+}
+
+void TDocument::Changed() {
+    FDirty = true;
+    if (OnChanged)
+        OnChanged();
+}
+
+} // namespace lumivex::designer

@@ -1,0 +1,111 @@
+#pragma once
+// What the designer edits and what it has installed, apart from how it is shown: the package
+// installed in designer use, the form being designed with its selection and the places of its
+// non-visual components, and the form designer that editors report their changes to.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "host/classes/Classes.h"
+#include "host/classes/Streaming.h"
+#include "host/controls/Forms.h"
+#include "host/designer/DesignIntf.h"
+#include "host/sysutils/Packages.h"
+
+namespace lumivex::designer {
+
+// A package loaded for a designer, its units' Register procedures called with the registrations
+// tagged, and the host's own data-access classes on a page of their own. Destroying it takes
+// every registration back before the library is closed, so nothing points into unloaded code.
+class TInstalledPackages {
+public:
+    // EPackageError when the package is refused (another generation, run-time only, no library).
+    explicit TInstalledPackages(const std::string& PackageFile);
+    ~TInstalledPackages();
+    TInstalledPackages(const TInstalledPackages&) = delete;
+    TInstalledPackages& operator=(const TInstalledPackages&) = delete;
+
+    const vcl::TPackage& Package() const { return *FPackage; }
+
+private:
+    std::unique_ptr<vcl::TPackage> FPackage;
+};
+
+// The page of the host's own classes.
+inline constexpr const char* DataAccessPage = "Data Access";
+
+// The designer of the application's one form: a change marks the document unsaved and tells
+// whoever shows it.
+class TAppDesigner : public vcl::TFormDesigner {
+public:
+    using vcl::TFormDesigner::TFormDesigner;
+    void Modified() override {
+        if (OnModified)
+            OnModified();
+    }
+    std::function<void()> OnModified;
+};
+
+// The form being designed: a TForm root in design state, what is selected, where the
+// non-visual components sit on the surface (the form file does not keep that here), and whether
+// it differs from its file.
+class TDocument {
+public:
+    // A new, empty form named Form1.
+    TDocument();
+    ~TDocument();
+    TDocument(const TDocument&) = delete;
+    TDocument& operator=(const TDocument&) = delete;
+
+    // Reads a form file; raises the reader's exception (and changes nothing) when it cannot, and
+    // EReadError when the file holds no form. The file's format is kept for saving it again.
+    void Open(const std::string& Path);
+    // Writes to Path (the document's own file when empty) in the format it was opened in.
+    void Save(const std::string& Path = {});
+    void New();
+
+    vcl::TForm& Root() const { return *FRoot; }
+    TAppDesigner& Designer() { return FDesigner; }
+    const std::string& FileName() const { return FFileName; }
+    vcl::TFormFileFormat Format() const { return FFormat; }
+    bool Dirty() const { return FDirty; }
+
+    // The selection: one component of the root, or the root itself; never null.
+    vcl::TComponent* Selected() const { return FSelected; }
+    void Select(vcl::TComponent* Component);
+
+    // A new component of Class, named uniquely, at (X, Y) of the form's client area.
+    vcl::TComponent* Drop(const vcl::TClassInfo& Class, int X, int Y);
+    // Frees a component of the root (never the root itself) and selects the root.
+    void Delete(vcl::TComponent* Component);
+    // Moves a component by (DX, DY): a control's bounds, a non-visual component's place.
+    void MoveBy(vcl::TComponent* Component, int DX, int DY);
+
+    // Where a non-visual component's icon stands (its top-left corner).
+    struct TPlace {
+        int X = 0, Y = 0;
+    };
+    TPlace PlaceOf(const vcl::TComponent* Component) const;
+    void SetPlace(const vcl::TComponent* Component, TPlace Place);
+
+    // Told after every change and after the selection or the whole root changed.
+    std::function<void()> OnChanged;
+    std::function<void()> OnRootReplaced;
+    std::function<void()> OnSelectionChanged;
+
+private:
+    void Adopt(std::unique_ptr<vcl::TForm> Root);
+    void Changed();
+
+    std::unique_ptr<vcl::TForm> FRoot;
+    TAppDesigner FDesigner;
+    vcl::TComponent* FSelected = nullptr;
+    std::map<const vcl::TComponent*, TPlace> FPlaces;
+    std::string FFileName;
+    vcl::TFormFileFormat FFormat = vcl::TFormFileFormat::Text;
+    bool FDirty = false;
+};
+
+} // namespace lumivex::designer
