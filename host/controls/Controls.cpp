@@ -87,6 +87,11 @@ void TControl::SetAlign(TAlign Value) {
         FParent->AlignControls();
 }
 
+bool TControl::Shows() const {
+    // A form designer shows hidden controls too, so that they can be found and edited.
+    return FVisible || InState(csDesigning);
+}
+
 TForm* TControl::GetParentForm() const {
     const TControl* root = this;
     while (root->FParent)
@@ -185,7 +190,7 @@ void TGraphicControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 }
 
 bool TGraphicControl::Update() {
-    if (!GetVisible() || !PaintPending())
+    if (!Shows() || !PaintPending())
         return false;
     for (int round = 0; round < MaxPaintRounds && PaintPending(); ++round) {
         ClearPaintPending();
@@ -306,7 +311,7 @@ TControl* TWinControl::ControlAtPos(int X, int Y) {
     // The last child painted is on top.
     for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
         TControl* c = *it;
-        if (!c->FVisible || !c->FEnabled)
+        if (!c->Shows() || !c->FEnabled)
             continue;
         const std::int64_t x = std::int64_t{X} - c->FLeft, y = std::int64_t{Y} - c->FTop;
         if (x < 0 || y < 0 || x >= c->FWidth || y >= c->FHeight)
@@ -320,13 +325,13 @@ TControl* TWinControl::ControlAtPos(int X, int Y) {
 
 bool TWinControl::Update() {
     ClearPaintPending();
-    if (!GetVisible())
+    if (!Shows())
         return false;
     bool painted = false;
     // Copy: a child's paint may reparent controls.
     const std::vector<TControl*> children = FControls;
     for (TControl* c : children)
-        if (ContainsControl(c) && c->GetVisible())
+        if (ContainsControl(c) && c->Shows())
             painted = c->Update() || painted;
     return painted;
 }
@@ -345,7 +350,7 @@ void TWinControl::PaintTo(TBitmap& Target, int X, int Y) {
     ClearPaintPending();
     const std::vector<TControl*> children = FControls;
     for (TControl* c : children)
-        if (ContainsControl(c) && c->GetVisible()) {
+        if (ContainsControl(c) && c->Shows()) {
             c->Update();
             c->PaintTo(Target, Offset(X, c->GetLeft()), Offset(Y, c->GetTop()));
         }

@@ -150,6 +150,8 @@ public:
     // Asked for a typed character with Alt or on a form without a focused editor: a control
     // whose caption has Key as its accelerator (&O) clicks itself and answers true.
     virtual bool DialogChar(char) { return false; }
+    // Whether the control paints and takes the pointer: when visible, and always in a designer.
+    bool Shows() const;
     // The form the control stands on, if it stands on one.
     TForm* GetParentForm() const;
 

@@ -109,3 +109,23 @@ TEST(DialogControls, PicturesAndGlyphsKeepCopies) {
 
 } // namespace
 } // namespace vcl
+
+namespace vcl {
+namespace {
+
+TEST(DialogControls, AHiddenControlShowsInADesignerAlone) {
+    TForm form(nullptr);
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetVisible(false);
+    for (const bool designing : {false, true}) {
+        form.SetDesigning(designing);
+        TBitmap shot;
+        form.PaintClient(shot);
+        EXPECT_EQ(shot.PixelColor(0, 0), ColorToRGB(designing ? clBtnHighlight : clBtnFace));
+        EXPECT_EQ(form.ControlAtPos(5, 5), designing ? panel : static_cast<TControl*>(&form));
+    }
+}
+
+} // namespace
+} // namespace vcl
