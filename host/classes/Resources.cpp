@@ -27,11 +27,8 @@ bool InitInheritedComponent(TComponent& Instance, const TClassInfo& RootAncestor
     for (const TClassInfo* c = &Instance.ClassInfo(); c && c != &RootAncestor; c = c->Parent()) {
         if (!c->Module())
             continue;
-        std::string name = c->Name();
-        for (char& ch : name)
-            if (ch >= 'a' && ch <= 'z')
-                ch = static_cast<char>(ch - 'a' + 'A');
-        const TResourceEntry* layout = c->Module()->Find(RT_RCDATA, name);
+        // Stored in capitals; Find compares without regard to case.
+        const TResourceEntry* layout = c->Module()->Find(RT_RCDATA, c->Name());
         if (!layout)
             continue;
         ReadComponentInto(std::string(layout->Data), Instance);

@@ -62,8 +62,7 @@ bool TBitBtn::DialogChar(char Key) {
     const std::string shown = StripAccelerator(FCaption, at);
     if (at < 0 || !GetVisible() || !GetEnabled())
         return false;
-    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-    if (upper(shown[static_cast<std::size_t>(at)]) != upper(Key))
+    if (!SameText(shown.substr(static_cast<std::size_t>(at), 1), std::string(1, Key)))
         return false;
     Click();
     return true;

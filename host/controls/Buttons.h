@@ -18,7 +18,7 @@ namespace vcl {
 // session), then calls OnClick.
 class TBitBtn : public TWinControl {
 public:
-    // Between the glyph and the caption, and the bevel the button is drawn with.
+    // Pixels between the glyph and the caption.
     static constexpr int Spacing = 4;
 
     explicit TBitBtn(TComponent* AOwner);
