@@ -147,6 +147,22 @@ const TPropInfo* TClassInfo::FindProperty(std::string_view Name) const {
     return nullptr;
 }
 
+std::vector<const TPropInfo*> TClassInfo::DefinedProperties() const {
+    std::vector<const TPropInfo*> all =
+        FParent ? FParent->DefinedProperties() : std::vector<const TPropInfo*>{};
+    for (const TPropInfo& p : FDefined)
+        all.push_back(&p);
+    return all;
+}
+
+const TPropInfo* TClassInfo::FindDefinedProperty(std::string_view Name) const {
+    for (const TClassInfo* c = this; c; c = c->FParent)
+        for (const TPropInfo& p : c->FDefined)
+            if (SameText(p.Name, Name))
+                return &p;
+    return nullptr;
+}
+
 const TFieldInfo* TClassInfo::FindField(std::string_view Name) const {
     for (const TClassInfo* c = this; c; c = c->FParent)
         for (const TFieldInfo& f : c->FFields)
@@ -400,6 +416,27 @@ const TClassInfo& TComponent::StaticClassInfo() {
             [](const TPersistent&) { return false; };
         c.Ordinal<TComponent, int>("Tag", IntegerType(), &TComponent::GetTag, &TComponent::SetTag)
             .Default = 0;
+        // The designer's place of the component, as two halves of DesignInfo; a control keeps
+        // its own published Left and Top, which the reader finds first.
+        for (const int shift : {0, 16}) {
+            TPropInfo p;
+            p.Name = shift == 0 ? "Left" : "Top";
+            p.Type = &IntegerType();
+            p.GetOrd = [shift](const TPersistent& o) -> std::int64_t {
+                return (static_cast<const TComponent&>(o).GetDesignInfo() >> shift) & 0xFFFFu;
+            };
+            p.SetOrd = [shift, name = p.Name](TPersistent& o, std::int64_t v) {
+                if (v < 0 || v > 0xFFFF)
+                    throw EConvertError(name + " of a component must be 0 to 65535, not " +
+                                        std::to_string(v));
+                auto& c = static_cast<TComponent&>(o);
+                const std::uint32_t mask = 0xFFFFu << shift;
+                c.SetDesignInfo((c.GetDesignInfo() & ~mask) |
+                                (static_cast<std::uint32_t>(v) << shift));
+            };
+            p.Default = 0;
+            c.Define(std::move(p));
+        }
         return c;
     }();
     return info;

@@ -114,6 +114,13 @@ public:
     std::vector<const TPropInfo*> Properties() const;
     // The property of that name, compared without regard to case as the framework does.
     const TPropInfo* FindProperty(std::string_view Name) const;
+    // The properties a class streams without publishing them (the framework's defined
+    // properties): written after the published ones, read where no published property has the
+    // name, never shown in an inspector. The base's first.
+    std::vector<const TPropInfo*> DefinedProperties() const;
+    const TPropInfo* FindDefinedProperty(std::string_view Name) const;
+    // Declares a defined property; Info is built as for Add.
+    void Define(TPropInfo Info) { FDefined.push_back(std::move(Info)); }
 
     // The published field of that name, this class's or a base's, compared without regard to
     // case; nullptr when there is none.
@@ -207,6 +214,7 @@ private:
     const TClassInfo* FParent;
     Factory FCreate;
     std::vector<TPropInfo> FProps;
+    std::vector<TPropInfo> FDefined;
     std::vector<TFieldInfo> FFields;
     const TResourceModule* FModule = nullptr;
 };
@@ -287,6 +295,10 @@ public:
     void SetName(const std::string& Value);
     int GetTag() const { return FTag; }
     void SetTag(int Value) { FTag = Value; }
+    // Where a designer placed a non-visual component: Left in the low 16 bits, Top in the high
+    // ones, each 0 to 65535. Streamed as Left and Top when not zero, as the framework does.
+    std::uint32_t GetDesignInfo() const { return FDesignInfo; }
+    void SetDesignInfo(std::uint32_t Value) { FDesignInfo = Value; }
 
     TComponentState GetComponentState() const { return FComponentState; }
     bool InState(TComponentStateFlag F) const { return FComponentState.Contains(F); }
@@ -349,6 +361,7 @@ private:
     TComponent* FOwner = nullptr;
     std::string FName;
     int FTag = 0;
+    std::uint32_t FDesignInfo = 0;
     TComponentState FComponentState;
     std::vector<TComponent*> FComponents;
     // Counts the changes to FComponents, so that a walk over a copy knows when to look again.

@@ -74,7 +74,10 @@ private:
         if (Depth > MaxFormDepth)
             throw EWriteError("Cannot write " + Shown + "." + Prefix +
                               ": class-typed properties nested too deep");
-        for (const TPropInfo* p : Obj.ClassInfo().Properties()) {
+        std::vector<const TPropInfo*> props = Obj.ClassInfo().Properties();
+        const std::vector<const TPropInfo*> defined = Obj.ClassInfo().DefinedProperties();
+        props.insert(props.end(), defined.begin(), defined.end());
+        for (const TPropInfo* p : props) {
             if (!p->Writable() || !p->Stored(Obj))
                 continue;
             const std::string path = Prefix + p->Name;

@@ -180,6 +180,8 @@ private:
             const std::size_t dot = rest.find('.');
             const std::string part(rest.substr(0, dot));
             const TPropInfo* info = obj->ClassInfo().FindProperty(part);
+            if (!info && dot == std::string_view::npos)
+                info = obj->ClassInfo().FindDefinedProperty(part);
             if (!info)
                 Fail(P.At, context + "Property " + part + " does not exist");
             if (dot == std::string_view::npos)

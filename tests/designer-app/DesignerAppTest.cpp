@@ -204,8 +204,10 @@ TEST(DesignerProgram, ScreenshotWritesThePictureOfTheWindow) {
     const std::string png = TempFile("shot.png");
     std::remove(png.c_str());
     const std::string program = LUMIVEX_TEST_DESIGNER;
-    const std::string run = "'" + program + "' '" + form + "' --screenshot '" + png + "'";
-    ASSERT_EQ(std::system((run + " 2>/dev/null").c_str()), 0);
+    const std::string log = TempFile("shot.err");
+    const std::string run =
+        "'" + program + "' '" + form + "' --screenshot '" + png + "' 2>'" + log + "'";
+    ASSERT_EQ(std::system(run.c_str()), 0) << ReadAll(log);
     QImage image;
     ASSERT_TRUE(image.load(QString::fromStdString(png)));
     EXPECT_GT(image.width(), 300);

@@ -3,6 +3,7 @@
 // fresh main window per test whose failures are collected instead of shown, and a helper that
 // answers the next modal window from a timer.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>

@@ -1,6 +1,7 @@
 // The designer's tests run on Qt's offscreen platform, which must be chosen before the
 // application exists (test discovery runs this binary with no display), and install the package
 // once: registering it again per test would only test the registry.
+#include <QSettings>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
@@ -28,6 +29,9 @@ int main(int argc, char** argv) {
     vcl::qt::TQtOptions options;
     options.Offscreen = true;
     vcl::SetWidgetSet(vcl::qt::CreateQtWidgetSet(argc, argv, options));
+    // The recent-files list goes to a settings file of the run's own, not the user's.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(::testing::TempDir() + "designer-settings"));
     ::testing::AddGlobalTestEnvironment(new PackageEnvironment);
     const int status = RUN_ALL_TESTS();
     vcl::SetWidgetSet(nullptr);

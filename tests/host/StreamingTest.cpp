@@ -228,6 +228,34 @@ TEST_F(FormFiles, StringsOfEveryByteSurviveBothForms) {
     }
 }
 
+TEST_F(FormFiles, NonVisualComponentsKeepTheirDesignedPlace) {
+    // Left and Top after the published properties, only when not zero, in both forms.
+    const std::string text = "object Form1: TTestRoot\n"
+                             "  object W: TTestWidget\n"
+                             "    Number = 0\n"
+                             "    Font.Charset = DEFAULT_CHARSET\n"
+                             "    Font.Color = clWindowText\n"
+                             "    Font.Height = -11\n"
+                             "    Font.Name = 'MS Sans Serif'\n"
+                             "    Font.Style = []\n"
+                             "    Width = 0\n"
+                             "    Left = 40\n"
+                             "    Top = 300\n"
+                             "  end\n"
+                             "end\n";
+    const auto form = ReadComponentFromString(text);
+    EXPECT_EQ(form->FindComponent("W")->GetDesignInfo(), (300u << 16) | 40u);
+    EXPECT_EQ(form->GetDesignInfo(), 0u);
+    EXPECT_EQ(WriteComponentToString(*form, TFormFileFormat::Text), text);
+    EXPECT_EQ(ObjectBinaryToText(ObjectTextToBinary(text)), text);
+    for (const char* bad : {"Left = 65536", "Top = -1"}) {
+        const std::string wild =
+            std::string("object Form1: TTestRoot\n  object W: TTestWidget\n    ") + bad +
+            "\n  end\nend\n";
+        EXPECT_THROW(ReadComponentFromString(wild), EReadError) << bad;
+    }
+}
+
 TEST_F(FormFiles, ReadsTextAsPeopleWriteIt) {
     // Any indentation, blank lines, CR LF, keywords and identifiers in any case, hex numbers,
     // strings joined with +, #$ codes.

@@ -1,5 +1,6 @@
 #include "tools/lumivex-designer/Document.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "host/db/DB.h"
@@ -63,7 +64,7 @@ TDocument::~TDocument() {
     FDesigner.SetRoot(nullptr);
 }
 
-void TDocument::Adopt(std::unique_ptr<TForm> Root) {
+void TDocument::Adopt(std::unique_ptr<TComponent> Root) {
     FSelected = nullptr;
     FPlaces.clear();
     FDesigner.SetRoot(nullptr);
@@ -75,7 +76,7 @@ void TDocument::Adopt(std::unique_ptr<TForm> Root) {
     int next = 0;
     for (int i = 0; i < FRoot->GetComponentCount(); ++i) {
         const TComponent* c = FRoot->GetComponent(i);
-        if (!dynamic_cast<const TControl*>(c))
+        if (!dynamic_cast<const TControl*>(c) && c->GetDesignInfo() == 0)
             FPlaces[c] = TPlace{24 + IconSpacing * next++, 8};
     }
     FDirty = false;
@@ -95,13 +96,31 @@ void TDocument::New() {
     FFormat = TFormFileFormat::Text;
 }
 
+void TDocument::NewDataModule() {
+    auto module = std::make_unique<TDataModule>(nullptr);
+    module->SetName("DataModule1");
+    Adopt(std::move(module));
+    FFileName.clear();
+    FFormat = TFormFileFormat::Text;
+}
+
+int TDocument::DesignWidth() const {
+    if (const TForm* form = Form())
+        return form->GetClientWidth();
+    return static_cast<const TDataModule&>(*FRoot).GetWidth();
+}
+
+int TDocument::DesignHeight() const {
+    if (const TForm* form = Form())
+        return form->GetClientHeight();
+    return static_cast<const TDataModule&>(*FRoot).GetHeight();
+}
+
 void TDocument::Open(const std::string& Path) {
     std::unique_ptr<TComponent> read = ReadComponentFile(Path);
-    auto* form = dynamic_cast<TForm*>(read.get());
-    if (!form)
+    if (!dynamic_cast<TForm*>(read.get()) && !dynamic_cast<TDataModule*>(read.get()))
         throw EReadError("File \"" + Path + "\" holds a " + read->ClassInfo().Name() +
-                         ", not a form");
-    read.release();
+                         ", not a form or a data module");
     // The binary form is told by its signature, as the reader tells it.
     std::string head;
     if (FILE* f = std::fopen(Path.c_str(), "rb")) {
@@ -109,7 +128,7 @@ void TDocument::Open(const std::string& Path) {
         head.assign(buf, std::fread(buf, 1, sizeof buf, f));
         std::fclose(f);
     }
-    Adopt(std::unique_ptr<TForm>(form));
+    Adopt(std::move(read));
     FFileName = Path;
     FFormat = head == "TPF0" ? TFormFileFormat::Binary : TFormFileFormat::Text;
 }
@@ -132,11 +151,14 @@ void TDocument::Select(TComponent* Component) {
 }
 
 TComponent* TDocument::Drop(const TClassInfo& Class, int X, int Y) {
+    if (!Form() && Class.InheritsFrom(TControl::StaticClassInfo()))
+        throw EInvalidOperation("A " + Class.Name() +
+                                " is a control: controls cannot be added to a data module");
     TComponent* c = FDesigner.CreateComponent(Class);
     if (auto* control = dynamic_cast<TControl*>(c))
         control->SetBounds(X, Y, control->GetWidth(), control->GetHeight());
     else
-        FPlaces[c] = TPlace{X, Y};
+        SetPlace(c, TPlace{X, Y});
     Select(c);
     FDesigner.Modified();
     return c;
@@ -161,19 +183,25 @@ void TDocument::MoveBy(TComponent* Component, int DX, int DY) {
         control->SetBounds(control->GetLeft() + DX, control->GetTop() + DY, control->GetWidth(),
                            control->GetHeight());
     else {
-        TPlace p = PlaceOf(Component);
-        FPlaces[Component] = TPlace{p.X + DX, p.Y + DY};
+        const TPlace p = PlaceOf(Component);
+        SetPlace(Component, TPlace{p.X + DX, p.Y + DY});
     }
     FDesigner.Modified();
 }
 
 TDocument::TPlace TDocument::PlaceOf(const TComponent* Component) const {
     const auto it = FPlaces.find(Component);
-    return it == FPlaces.end() ? TPlace{} : it->second;
+    if (it != FPlaces.end())
+        return it->second;
+    const std::uint32_t info = Component->GetDesignInfo();
+    return TPlace{static_cast<int>(info & 0xFFFFu), static_cast<int>(info >> 16)};
 }
 
-void TDocument::SetPlace(const TComponent* Component, TPlace Place) {
-    FPlaces[Component] = Place;
+void TDocument::SetPlace(TComponent* Component, TPlace Place) {
+    // The form file holds a place in 16 bits a coordinate; the surface starts at 0.
+    const auto clamp = [](int V) { return static_cast<std::uint32_t>(std::clamp(V, 0, 0xFFFF)); };
+    FPlaces.erase(Component);
+    Component->SetDesignInfo(clamp(Place.X) | (clamp(Place.Y) << 16));
 }
 
 void TDocument::Changed() {

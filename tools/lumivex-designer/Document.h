@@ -48,9 +48,10 @@ public:
     std::function<void()> OnModified;
 };
 
-// The form being designed: a TForm root in design state, what is selected, where the
-// non-visual components sit on the surface (the form file does not keep that here), and whether
-// it differs from its file.
+// What is being designed: a TForm or a TDataModule root in design state, what is selected, and
+// whether it differs from its file. A non-visual component sits where its DesignInfo says, which
+// the form file keeps as its Left and Top; one that was never placed gets a place of its own on
+// the surface that is written only once it is moved.
 class TDocument {
 public:
     // A new, empty form named Form1.
@@ -60,13 +61,20 @@ public:
     TDocument& operator=(const TDocument&) = delete;
 
     // Reads a form file; raises the reader's exception (and changes nothing) when it cannot, and
-    // EReadError when the file holds no form. The file's format is kept for saving it again.
+    // EReadError when the file holds neither a form nor a data module. The file's format is kept
+    // for saving it again.
     void Open(const std::string& Path);
     // Writes to Path (the document's own file when empty) in the format it was opened in.
     void Save(const std::string& Path = {});
     void New();
+    void NewDataModule();
 
-    vcl::TForm& Root() const { return *FRoot; }
+    vcl::TComponent& Root() const { return *FRoot; }
+    // The root as a form; nullptr for a data module.
+    vcl::TForm* Form() const { return dynamic_cast<vcl::TForm*>(FRoot.get()); }
+    // The designed area: a form's client size, a data module's size.
+    int DesignWidth() const;
+    int DesignHeight() const;
     TAppDesigner& Designer() { return FDesigner; }
     const std::string& FileName() const { return FFileName; }
     vcl::TFormFileFormat Format() const { return FFormat; }
@@ -77,6 +85,7 @@ public:
     void Select(vcl::TComponent* Component);
 
     // A new component of Class, named uniquely, at (X, Y) of the form's client area.
+    // EInvalidOperation for a control on a data module.
     vcl::TComponent* Drop(const vcl::TClassInfo& Class, int X, int Y);
     // Frees a component of the root (never the root itself) and selects the root.
     void Delete(vcl::TComponent* Component);
@@ -88,7 +97,7 @@ public:
         int X = 0, Y = 0;
     };
     TPlace PlaceOf(const vcl::TComponent* Component) const;
-    void SetPlace(const vcl::TComponent* Component, TPlace Place);
+    void SetPlace(vcl::TComponent* Component, TPlace Place);
 
     // Told after every change and after the selection or the whole root changed.
     std::function<void()> OnChanged;
@@ -96,12 +105,13 @@ public:
     std::function<void()> OnSelectionChanged;
 
 private:
-    void Adopt(std::unique_ptr<vcl::TForm> Root);
+    void Adopt(std::unique_ptr<vcl::TComponent> Root);
     void Changed();
 
-    std::unique_ptr<vcl::TForm> FRoot;
+    std::unique_ptr<vcl::TComponent> FRoot;
     TAppDesigner FDesigner;
     vcl::TComponent* FSelected = nullptr;
+    // The places of the components never placed, until they are.
     std::map<const vcl::TComponent*, TPlace> FPlaces;
     std::string FFileName;
     vcl::TFormFileFormat FFormat = vcl::TFormFileFormat::Text;

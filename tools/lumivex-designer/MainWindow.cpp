@@ -2,12 +2,14 @@
 
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
 #include <QScrollArea>
+#include <QSettings>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QToolButton>
@@ -22,6 +24,11 @@ namespace lumivex::designer {
 using namespace vcl;
 
 namespace {
+
+// The user's settings: ~/.config/Lumivex/Designer.conf.
+const QString SettingsOrganization = QStringLiteral("Lumivex");
+const QString SettingsApplication = QStringLiteral("Designer");
+const QString RecentFilesKey = QStringLiteral("recentFiles");
 
 QString Q(const std::string& S) {
     return QString::fromStdString(S);
@@ -95,6 +102,10 @@ TMainWindow::TMainWindow(QWidget* Parent)
     FSurface->OnContextMenu = [this](QPoint Global) { ShowContextMenu(Global); };
     FSurface->OnEdit = [this] { EditSelected(); };
     FSurface->OnPainted = [this] { FInspector->RefreshValues(true); };
+    FSurface->OnError = [this](const std::string& Message) {
+        if (OnError)
+            OnError(Message);
+    };
     doc.OnRootReplaced();
     doc.OnSelectionChanged();
     resize(960, 600);
@@ -139,12 +150,15 @@ void TMainWindow::BuildPalette() {
 void TMainWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(QStringLiteral("&New Form"), QKeySequence::New, this, [this] { NewForm(); });
+    file->addAction(QStringLiteral("New &Data Module"), this, [this] { NewDataModule(); });
     file->addAction(QStringLiteral("&Open..."), QKeySequence::Open, this, [this] {
         const QString path = QFileDialog::getOpenFileName(
             this, QStringLiteral("Open"), {}, QStringLiteral("Form files (*.dfm);;All files (*)"));
         if (!path.isEmpty())
             OpenFile(path.toStdString());
     });
+    FRecentMenu = file->addMenu(QStringLiteral("Open &Recent"));
+    BuildRecentMenu();
     file->addAction(QStringLiteral("&Save"), QKeySequence::Save, this, [this] {
         if (!FDocument->FileName().empty()) {
             SaveFile();
@@ -230,9 +244,47 @@ void TMainWindow::NewForm() {
     FDocument->New();
 }
 
+void TMainWindow::NewDataModule() {
+    FDocument->NewDataModule();
+}
+
+std::vector<std::string> TMainWindow::RecentFiles() const {
+    std::vector<std::string> files;
+    const QSettings settings(SettingsOrganization, SettingsApplication);
+    for (const QString& f : settings.value(RecentFilesKey).toStringList())
+        files.push_back(f.toStdString());
+    return files;
+}
+
+void TMainWindow::Remember(const std::string& Path) {
+    if (!RemembersFiles)
+        return;
+    const QString file = QFileInfo(Q(Path)).absoluteFilePath();
+    QSettings settings(SettingsOrganization, SettingsApplication);
+    QStringList files = settings.value(RecentFilesKey).toStringList();
+    files.removeAll(file);
+    files.prepend(file);
+    while (files.size() > MaxRecentFiles)
+        files.removeLast();
+    settings.setValue(RecentFilesKey, files);
+    BuildRecentMenu();
+}
+
+void TMainWindow::BuildRecentMenu() {
+    FRecentMenu->clear();
+    const std::vector<std::string> files = RecentFiles();
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const QString file = Q(files[i]);
+        FRecentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(file), this,
+                               [this, file] { OpenFile(file.toStdString()); });
+    }
+    FRecentMenu->setEnabled(!files.empty());
+}
+
 bool TMainWindow::OpenFile(const std::string& Path) {
     try {
         FDocument->Open(Path);
+        Remember(Path);
         return true;
     } catch (const std::exception& e) {
         Report(e);
@@ -243,6 +295,7 @@ bool TMainWindow::OpenFile(const std::string& Path) {
 bool TMainWindow::SaveFile(const std::string& Path) {
     try {
         FDocument->Save(Path);
+        Remember(FDocument->FileName());
         return true;
     } catch (const std::exception& e) {
         Report(e);

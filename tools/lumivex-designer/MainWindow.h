@@ -12,6 +12,7 @@
 
 #include "tools/lumivex-designer/Document.h"
 
+class QMenu;
 class QTabWidget;
 class QToolButton;
 
@@ -41,11 +42,18 @@ public:
     // The File menu's commands without their file dialogs. Open and Save answer whether they
     // succeeded; a failure is reported through OnError and changes nothing.
     void NewForm();
+    void NewDataModule();
     bool OpenFile(const std::string& Path);
     bool SaveFile(const std::string& Path = {});
 
     // How a failure is reported; a message box unless replaced.
     std::function<void(const std::string& Message)> OnError;
+
+    // The files last opened or saved, newest first, kept in the user's settings and offered in
+    // File > Open Recent. A run for a screenshot leaves them alone.
+    static constexpr int MaxRecentFiles = 8;
+    std::vector<std::string> RecentFiles() const;
+    bool RemembersFiles = true;
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
@@ -56,12 +64,15 @@ private:
     void UpdateTitle();
     void ShowContextMenu(QPoint Global);
     void Report(const std::exception& E);
+    void Remember(const std::string& Path);
+    void BuildRecentMenu();
 
     std::unique_ptr<TDocument> FDocument;
     QTabWidget* FPalette = nullptr;
     TSurface* FSurface = nullptr;
     TInspector* FInspector = nullptr;
     std::vector<QToolButton*> FPaletteButtons;
+    QMenu* FRecentMenu = nullptr;
 };
 
 } // namespace lumivex::designer

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cstring>
 
 #include "host/controls/Controls.h"
@@ -63,19 +64,26 @@ TSurface::TSurface(TDocument& Document, QWidget* Parent) : QWidget(Parent), FDoc
 }
 
 QSize TSurface::sizeHint() const {
-    return {FDocument.Root().GetClientWidth() + 16, FDocument.Root().GetClientHeight() + 16};
+    return {FDocument.DesignWidth() + 16, FDocument.DesignHeight() + 16};
 }
 
 QImage TSurface::RenderForm() const {
-    TBitmap bitmap;
-    FDocument.Root().PaintClient(bitmap);
-    return ToImage(bitmap);
+    if (TForm* form = FDocument.Form()) {
+        TBitmap bitmap;
+        form->PaintClient(bitmap);
+        return ToImage(bitmap);
+    }
+    // A data module is a plain white area for its icons.
+    QImage image(std::max(FDocument.DesignWidth(), 1), std::max(FDocument.DesignHeight(), 1),
+                 QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
 }
 
 QRect TSurface::RectOf(const TComponent* Component) const {
-    const TForm* root = &FDocument.Root();
+    const TComponent* root = &FDocument.Root();
     if (Component == root)
-        return {0, 0, root->GetClientWidth(), root->GetClientHeight()};
+        return {0, 0, FDocument.DesignWidth(), FDocument.DesignHeight()};
     if (const auto* control = dynamic_cast<const TControl*>(Component)) {
         // Bounds are the parent's coordinates; the parents up to the form add theirs.
         QRect r(control->GetLeft(), control->GetTop(), control->GetWidth(), control->GetHeight());
@@ -88,7 +96,7 @@ QRect TSurface::RectOf(const TComponent* Component) const {
 }
 
 TComponent* TSurface::ComponentAt(QPoint Point) const {
-    const TForm& root = FDocument.Root();
+    const TComponent& root = FDocument.Root();
     // The last created lies on top; non-visual icons lie above every control.
     for (int pass = 0; pass < 2; ++pass)
         for (int i = root.GetComponentCount() - 1; i >= 0; --i) {
@@ -107,7 +115,7 @@ TComponent* TSurface::ComponentAt(QPoint Point) const {
 void TSurface::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), palette().color(QPalette::Dark));
-    const TForm& root = FDocument.Root();
+    const TComponent& root = FDocument.Root();
     p.drawImage(0, 0, RenderForm());
     // Painting may change a control's bounds (a barcode sizes itself to its bars).
     if (OnPainted)
@@ -150,7 +158,12 @@ void TSurface::mousePressEvent(QMouseEvent* Event) {
     if (FPending && Event->button() == Qt::LeftButton) {
         const TClassInfo* c = FPending;
         FPending = nullptr;
-        FDocument.Drop(*c, at.x(), at.y());
+        try {
+            FDocument.Drop(*c, at.x(), at.y());
+        } catch (const std::exception& e) {
+            if (OnError)
+                OnError(e.what());
+        }
         if (OnDropped)
             OnDropped();
         return;

@@ -42,6 +42,8 @@ public:
     std::function<void(QPoint Global)> OnContextMenu;
     std::function<void()> OnEdit;
     std::function<void()> OnPainted;
+    // A drop that was refused (a control on a data module).
+    std::function<void(const std::string& Message)> OnError;
 
     QSize sizeHint() const override;
 
