@@ -193,6 +193,85 @@ TEST_F(DesignerTest, UnreadableFileReportsTheReaderAndOpensNothing) {
     EXPECT_TRUE(Doc().Dirty());
 }
 
+TEST_F(DesignerTest, HandWrittenFormRendersAsTheCommandLineAndSavesBackUnchanged) {
+    // As a user writes one from the README: every property the components store (they store
+    // all of theirs), in the order the classes publish them, non-visual components with Left
+    // and Top.
+    const std::string text = "object LabelForm: TForm\n"
+                             "  Left = 200\n"
+                             "  Top = 120\n"
+                             "  Caption = 'Shipping label'\n"
+                             "  ClientHeight = 233\n"
+                             "  ClientWidth = 412\n"
+                             "  Color = clBtnFace\n"
+                             "  Font.Charset = DEFAULT_CHARSET\n"
+                             "  Font.Color = clWindowText\n"
+                             "  Font.Height = -11\n"
+                             "  Font.Name = 'MS Sans Serif'\n"
+                             "  Font.Style = []\n"
+                             "  OldCreateOrder = False\n"
+                             "  PixelsPerInch = 96\n"
+                             "  TextHeight = 13\n"
+                             "  object Barcode1: TBarcode\n"
+                             "    Left = 16\n"
+                             "    Top = 16\n"
+                             "    Width = 200\n"
+                             "    Height = 80\n"
+                             "    BarcodeText = 'LUMIVEX-2026'\n"
+                             "    BarcodeType = bcCode128\n"
+                             "    Scale = 1\n"
+                             "    Interpret = True\n"
+                             "    Font.Charset = DEFAULT_CHARSET\n"
+                             "    Font.Color = clWindowText\n"
+                             "    Font.Height = -11\n"
+                             "    Font.Name = 'Courier New'\n"
+                             "    Font.Style = []\n"
+                             "    Rotate = bcNoRotate\n"
+                             "  end\n"
+                             "  object BarcodeBmp1: TBarcodeBmp\n"
+                             "    Height = 50\n"
+                             "    BarcodeText = '400638133393'\n"
+                             "    BarcodeType = bcEAN13\n"
+                             "    Font.Charset = DEFAULT_CHARSET\n"
+                             "    Font.Color = clBlack\n"
+                             "    Font.Height = -11\n"
+                             "    Font.Name = 'Courier New'\n"
+                             "    Font.Style = []\n"
+                             "    Scale = 1\n"
+                             "    Interpret = True\n"
+                             "    Rotate = bcNoRotate\n"
+                             "    Left = 240\n"
+                             "    Top = 16\n"
+                             "  end\n"
+                             "end\n";
+    const std::string form = TempFile("Labels.dfm");
+    std::ofstream(form, std::ios::binary) << text;
+    ASSERT_TRUE(Window->OpenFile(form)) << Errors.front();
+    const std::string saved = TempFile("Labels-saved.dfm");
+    ASSERT_TRUE(Window->SaveFile(saved));
+    EXPECT_EQ(ReadAll(saved), text);
+
+    const std::string dir = TempFile("labels-rendered");
+    const std::string run = std::string("'") + LUMIVEX_TEST_CLI + "' form render '" + form +
+                            "' -o '" + dir + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(run.c_str()), 0) << run;
+    // The control as the surface paints it, the bitmap component's bitmap.
+    TComponent* barcode = Doc().Root().FindComponent("Barcode1");
+    const QImage painted = Window->Surface().RenderForm().copy(Window->Surface().RectOf(barcode));
+    TComponent* bmp = Doc().Root().FindComponent("BarcodeBmp1");
+    auto* bitmap = dynamic_cast<TBitmap*>(bmp->ClassInfo().FindProperty("Bitmap")->GetObj(*bmp));
+    ASSERT_NE(bitmap, nullptr);
+    const std::pair<std::string, QImage> shown[] = {{"Barcode1", painted},
+                                                    {"BarcodeBmp1", BitmapImage(*bitmap)}};
+    for (const auto& [name, image] : shown) {
+        QImage file;
+        ASSERT_TRUE(file.load(QString::fromStdString(dir + "/" + name + ".png"))) << name;
+        EXPECT_EQ(file.convertToFormat(QImage::Format_RGB32),
+                  image.convertToFormat(QImage::Format_RGB32))
+            << name;
+    }
+}
+
 TEST(DesignerProgram, ScreenshotWritesThePictureOfTheWindow) {
     const std::string form = TempFile("shot.dfm");
     {

@@ -20,8 +20,10 @@ constexpr int HandleSize = 5;
 // Room below a non-visual icon for its name.
 constexpr int NameHeight = 14;
 
+} // namespace
+
 // The rows of a pf24bit bitmap are B, G, R bytes, Qt's BGR888 but for the row padding.
-QImage ToImage(TBitmap& Bitmap) {
+QImage BitmapImage(TBitmap& Bitmap) {
     if (Bitmap.GetPixelFormat() != pf24bit)
         Bitmap.SetPixelFormat(pf24bit);
     const int w = Bitmap.GetWidth(), h = Bitmap.GetHeight();
@@ -32,8 +34,6 @@ QImage ToImage(TBitmap& Bitmap) {
         std::memcpy(image.scanLine(y), Bitmap.ScanLine(y), static_cast<std::size_t>(w) * 3);
     return image;
 }
-
-} // namespace
 
 QString Initials(const std::string& ClassName) {
     QString s;
@@ -71,7 +71,7 @@ QImage TSurface::RenderForm() const {
     if (TForm* form = FDocument.Form()) {
         TBitmap bitmap;
         form->PaintClient(bitmap);
-        return ToImage(bitmap);
+        return BitmapImage(bitmap);
     }
     // A data module is a plain white area for its icons.
     QImage image(std::max(FDocument.DesignWidth(), 1), std::max(FDocument.DesignHeight(), 1),

@@ -17,6 +17,8 @@ class QPainter;
 
 namespace lumivex::designer {
 
+// A bitmap as Qt draws it (turned into pf24bit first); a null image for an empty bitmap.
+QImage BitmapImage(vcl::TBitmap& Bitmap);
 // The initials of a class name without its T (TDBBarcodeBmp: DBB), at most three.
 QString Initials(const std::string& ClassName);
 // The drawn default icon of a class: a framed tile with the initials.
