@@ -64,8 +64,11 @@ TDocument::~TDocument() {
     FDesigner.SetRoot(nullptr);
 }
 
-void TDocument::Adopt(std::unique_ptr<TComponent> Root) {
+void TDocument::Adopt(std::unique_ptr<TComponent> Root, const std::string& FileName,
+                      TFormFileFormat Format) {
     FSelected = nullptr;
+    FFileName = FileName;
+    FFormat = Format;
     FPlaces.clear();
     FDesigner.SetRoot(nullptr);
     if (OnRootReplaced)
@@ -91,17 +94,13 @@ void TDocument::New() {
     form->SetCaption("Form1");
     form->SetClientWidth(480);
     form->SetClientHeight(320);
-    Adopt(std::move(form));
-    FFileName.clear();
-    FFormat = TFormFileFormat::Text;
+    Adopt(std::move(form), {}, TFormFileFormat::Text);
 }
 
 void TDocument::NewDataModule() {
     auto module = std::make_unique<TDataModule>(nullptr);
     module->SetName("DataModule1");
-    Adopt(std::move(module));
-    FFileName.clear();
-    FFormat = TFormFileFormat::Text;
+    Adopt(std::move(module), {}, TFormFileFormat::Text);
 }
 
 int TDocument::DesignWidth() const {
@@ -128,9 +127,7 @@ void TDocument::Open(const std::string& Path) {
         head.assign(buf, std::fread(buf, 1, sizeof buf, f));
         std::fclose(f);
     }
-    Adopt(std::move(read));
-    FFileName = Path;
-    FFormat = head == "TPF0" ? TFormFileFormat::Binary : TFormFileFormat::Text;
+    Adopt(std::move(read), Path, head == "TPF0" ? TFormFileFormat::Binary : TFormFileFormat::Text);
 }
 
 void TDocument::Save(const std::string& Path) {

@@ -105,7 +105,9 @@ public:
     std::function<void()> OnSelectionChanged;
 
 private:
-    void Adopt(std::unique_ptr<vcl::TComponent> Root);
+    // Takes over a new root with the file it came from (none for a new one).
+    void Adopt(std::unique_ptr<vcl::TComponent> Root, const std::string& FileName,
+               vcl::TFormFileFormat Format);
     void Changed();
 
     std::unique_ptr<vcl::TComponent> FRoot;

@@ -121,8 +121,10 @@ void TInspector::ShowValue(const TRow& Row) const {
         return;
     const QString v = Q(Row.Editor->GetVisualValue());
     if (auto* line = qobject_cast<QLineEdit*>(Row.Value)) {
-        if (line->text() != v)
+        if (line->text() != v) {
             line->setText(v);
+            line->setCursorPosition(0); // a long value shows its beginning
+        }
     } else if (auto* combo = qobject_cast<QComboBox*>(Row.Value)) {
         // A value outside the list (a number for an integer with identifiers) is shown too.
         if (combo->findText(v) < 0)

@@ -312,6 +312,8 @@ void TMainWindow::closeEvent(QCloseEvent* Event) {
         return;
     }
     Event->accept();
+    if (OnClosed)
+        OnClosed();
 }
 
 } // namespace lumivex::designer

@@ -46,6 +46,10 @@ public:
     bool OpenFile(const std::string& Path);
     bool SaveFile(const std::string& Path = {});
 
+    // Told when the window has closed (the widgetset does not end the application with its
+    // last window, since its modal forms come and go).
+    std::function<void()> OnClosed;
+
     // How a failure is reported; a message box unless replaced.
     std::function<void(const std::string& Message)> OnError;
 

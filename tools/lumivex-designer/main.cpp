@@ -90,6 +90,7 @@ int Run(const TArguments& Args, const std::string& PackageFile) {
                 return fail("cannot write " + Args.Screenshot);
             window.hide();
         } else {
+            window.OnClosed = [] { QApplication::quit(); };
             window.show();
             status = QApplication::exec();
         }
