@@ -16,7 +16,7 @@ namespace {
 const char DataAccessModule = 0;
 
 // Where the first non-visual component goes when it was not dropped anywhere (a form file).
-constexpr int IconSpacing = 90;
+constexpr int IconSpacing = 100;
 
 } // namespace
 
@@ -80,7 +80,7 @@ void TDocument::Adopt(std::unique_ptr<TComponent> Root, const std::string& FileN
     for (int i = 0; i < FRoot->GetComponentCount(); ++i) {
         const TComponent* c = FRoot->GetComponent(i);
         if (!dynamic_cast<const TControl*>(c) && c->GetDesignInfo() == 0)
-            FPlaces[c] = TPlace{24 + IconSpacing * next++, 8};
+            FPlaces[c] = TPlace{40 + IconSpacing * next++, 8}; // room for a long name
     }
     FDirty = false;
     Select(FRoot.get());

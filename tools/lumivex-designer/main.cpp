@@ -8,14 +8,17 @@
 // writes a picture of the whole window and exits. Exit: 0 done, 1 the package was refused or the
 // file could not be read or written, 2 bad arguments.
 #include <QApplication>
+#include <QBuffer>
 #include <QMessageBox>
 #include <QPixmap>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "host/controls/WidgetSet.h"
 #include "host/qt/QtWidgetSet.h"
+#include "host/sysutils/AtomicFile.h"
 #include "tools/lumivex-designer/Document.h"
 #include "tools/lumivex-designer/MainWindow.h"
 
@@ -27,9 +30,28 @@ struct TArguments {
     std::string File, Package, Screenshot;
 };
 
+const char Usage[] =
+    "usage: lumivex-designer [FILE] [--package FILE] [--screenshot OUT.png]\n"
+    "\n"
+    "The form designer of the Lumivex components: lay out forms and data modules with the\n"
+    "components of a package and save them as form files (text or binary).\n"
+    "\n"
+    "  FILE                a form file to open (text or binary)\n"
+    "  --package FILE      the package to install (default: Lumivex40.so beside the program)\n"
+    "  --screenshot OUT    open FILE offscreen, select its first component, write a PNG of the\n"
+    "                      whole window and exit\n"
+    "  -h, --help          this text\n"
+    "\n"
+    "Exit: 0 done, 1 the package was refused or the file could not be read or written,\n"
+    "2 bad arguments.\n";
+
 bool Parse(int argc, char** argv, TArguments& Args) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
+        if (a == "-h" || a == "--help") {
+            std::fputs(Usage, stdout);
+            std::exit(0);
+        }
         if ((a == "--package" || a == "--screenshot") && i + 1 < argc)
             (a == "--package" ? Args.Package : Args.Screenshot) = argv[++i];
         else if (!a.starts_with("-") && Args.File.empty())
@@ -86,8 +108,19 @@ int Run(const TArguments& Args, const std::string& PackageFile) {
                 doc.Select(doc.Root().GetComponent(0));
             window.show();
             QApplication::processEvents();
-            if (!window.grab().save(QString::fromStdString(Args.Screenshot), "PNG"))
-                return fail("cannot write " + Args.Screenshot);
+            // Encoded in memory, then written whole or not at all.
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            if (!window.grab().save(&buffer, "PNG"))
+                return fail("cannot encode the picture of the window");
+            try {
+                vcl::WriteFileAtomically(
+                    Args.Screenshot,
+                    std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+            } catch (const std::exception& e) {
+                return fail(e.what());
+            }
             window.hide();
         } else {
             window.OnClosed = [] { QApplication::quit(); };
@@ -105,7 +138,7 @@ int Run(const TArguments& Args, const std::string& PackageFile) {
 int main(int argc, char** argv) {
     TArguments args;
     if (!Parse(argc, argv, args)) {
-        std::fprintf(stderr, "usage: %s [FILE] [--package FILE] [--screenshot OUT.png]\n", argv[0]);
+        std::fputs(Usage, stderr);
         return 2;
     }
     vcl::qt::TQtOptions options;
