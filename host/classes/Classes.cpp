@@ -139,12 +139,18 @@ std::vector<const TPropInfo*> TClassInfo::Properties() const {
     return all;
 }
 
-const TPropInfo* TClassInfo::FindProperty(std::string_view Name) const {
+// The first entry of that name in a list of the class's own, then of its bases'.
+template <typename T>
+const T* TClassInfo::FindInChain(std::vector<T> TClassInfo::*List, std::string_view Name) const {
     for (const TClassInfo* c = this; c; c = c->FParent)
-        for (const TPropInfo& p : c->FProps)
-            if (SameText(p.Name, Name))
-                return &p;
+        for (const T& e : c->*List)
+            if (SameText(e.Name, Name))
+                return &e;
     return nullptr;
+}
+
+const TPropInfo* TClassInfo::FindProperty(std::string_view Name) const {
+    return FindInChain(&TClassInfo::FProps, Name);
 }
 
 std::vector<const TPropInfo*> TClassInfo::DefinedProperties() const {
@@ -156,19 +162,11 @@ std::vector<const TPropInfo*> TClassInfo::DefinedProperties() const {
 }
 
 const TPropInfo* TClassInfo::FindDefinedProperty(std::string_view Name) const {
-    for (const TClassInfo* c = this; c; c = c->FParent)
-        for (const TPropInfo& p : c->FDefined)
-            if (SameText(p.Name, Name))
-                return &p;
-    return nullptr;
+    return FindInChain(&TClassInfo::FDefined, Name);
 }
 
 const TFieldInfo* TClassInfo::FindField(std::string_view Name) const {
-    for (const TClassInfo* c = this; c; c = c->FParent)
-        for (const TFieldInfo& f : c->FFields)
-            if (SameText(f.Name, Name))
-                return &f;
-    return nullptr;
+    return FindInChain(&TClassInfo::FFields, Name);
 }
 
 TPropInfo& TClassInfo::Add(TPropInfo Info) {

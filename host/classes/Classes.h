@@ -213,6 +213,9 @@ private:
     std::string FName;
     const TClassInfo* FParent;
     Factory FCreate;
+    template <typename T>
+    const T* FindInChain(std::vector<T> TClassInfo::*List, std::string_view Name) const;
+
     std::vector<TPropInfo> FProps;
     std::vector<TPropInfo> FDefined;
     std::vector<TFieldInfo> FFields;
