@@ -77,7 +77,7 @@ TEST(SymbologyNames, EveryNameSelectsItsSymbology) {
     for (const Row& R : Rows) {
         SCOPED_TRACE(R.Name);
         Sandbox Box;
-        const RunResult Run = Box.Run({"render", "-b", R.Name, "-d", Data});
+        const RunResult Run = Box.Run({"render", "-b", R.Name, "-d", Data, "--filter"});
         ASSERT_EQ(Run.ExitCode, 0) << Run.Err;
         EXPECT_TRUE(Contains(Run.Err, R.Human)) << Run.Err;
         const std::optional<PngImage> Image = DecodePng(ReadFile(Box / "out.png"));
@@ -128,7 +128,7 @@ TEST(DataFilter, DroppedAndCutCharactersAreReported) {
     for (const Row& R : Rows) {
         SCOPED_TRACE(std::string(R.Barcode) + " " + R.Data);
         Sandbox Box;
-        const RunResult Run = Box.Run({"render", "-b", R.Barcode, "-d", R.Data});
+        const RunResult Run = Box.Run({"render", "-b", R.Barcode, "-d", R.Data, "--filter"});
         ASSERT_EQ(Run.ExitCode, 0) << Run.Err;
         ASSERT_EQ(FilterBCText(R.Type, R.Data), R.Encoded) << "the row disagrees with the filter";
         for (const std::string& Part : R.Said)
@@ -141,6 +141,71 @@ TEST(DataFilter, DroppedAndCutCharactersAreReported) {
         ASSERT_TRUE(Image.has_value());
         EXPECT_EQ(Image->Width, CalcWidth(1, R.Type, R.Encoded));
     }
+}
+
+TEST(DataCheck, DataTheSymbologyWouldChangeIsRefusedNamingWhere) {
+    struct Row {
+        std::vector<std::string> Args;
+        std::string Said; // in the one line on standard error
+    };
+    const std::vector<Row> Rows{
+        {{"-b", "ean13", "-d", "12A45"}, "'A' at position 3"},
+        {{"-b", "ean13", "-d", "4006381333932"}, "check digit 2 at position 13"},
+        {{"-b", "upca", "-d", "0360002914512"}, "position 12 on is too many"},
+        {{"-b", "upce", "-d", "11234565"}, "number system 0"},
+        {{"-b", "code128", "-d", "M\xC3\xBCller"}, "byte 0xC3 at position 2"},
+        {{"-b", "code39", "-d", "lumivex"}, "'l' at position 1 would be encoded as 'L'"},
+        {{"-b", "upc5", "-d", "123456"}, "at most 5"},
+    };
+    for (const Row& R : Rows) {
+        SCOPED_TRACE(Joined(R.Args));
+        Sandbox Box;
+        std::vector<std::string> Args{"render", "-o", "x.png"};
+        Args.insert(Args.end(), R.Args.begin(), R.Args.end());
+        const RunResult Run = Box.Run(Args);
+        EXPECT_EQ(Run.ExitCode, 2);
+        ASSERT_EQ(Lines(Run.Err).size(), 1u) << Run.Err;
+        EXPECT_TRUE(Contains(Run.Err, R.Said)) << Run.Err;
+        EXPECT_TRUE(Box.Entries().empty());
+    }
+}
+
+TEST(DataCheck, RetailNumbersWithTheirCheckDigitDrawAsWithout) {
+    const std::vector<std::vector<std::string>> Pairs{
+        {"ean13", "4006381333931", "400638133393"},
+        {"upca", "036000291452", "03600029145"},
+        {"ean8", "96385074", "9638507"},
+        {"upce", "01234565", "123456"},
+        {"ean13", "12345", "12345"}, // short numbers are padded, as zint pads them
+    };
+    for (const auto& P : Pairs) {
+        SCOPED_TRACE(P[1]);
+        Sandbox Box;
+        ASSERT_EQ(Box.Run({"render", "-b", P[0], "-d", P[1], "-o", "full.png"}).ExitCode, 0);
+        ASSERT_EQ(Box.Run({"render", "-b", P[0], "-d", P[2], "-o", "short.png"}).ExitCode, 0);
+        EXPECT_EQ(ReadFile(Box / "full.png"), ReadFile(Box / "short.png"));
+    }
+}
+
+TEST(DataCheck, DefaultHeightFollowsTheScaleAndDecodes) {
+    for (int Scale = 1; Scale <= 8; ++Scale) {
+        SCOPED_TRACE(Scale);
+        Sandbox Box;
+        const RunResult Run = Box.Run(
+            {"render", "-b", "code128", "-d", "LUMIVEX-42", "--scale", std::to_string(Scale)});
+        ASSERT_EQ(Run.ExitCode, 0) << Run.Err;
+        EXPECT_EQ(Run.Err, "");
+        const std::optional<PngImage> Image = DecodePng(ReadFile(Box / "out.png"));
+        ASSERT_TRUE(Image.has_value());
+        EXPECT_EQ(Image->Height, 50 * Scale);
+        EXPECT_EQ(DecodedText(Box / "out.png"), "LUMIVEX-42");
+    }
+    // Text that leaves the bars less than half the height is said, not refused.
+    Sandbox Box;
+    const RunResult Low =
+        Box.Run({"render", "-b", "code128", "-d", "LUMIVEX", "--scale", "2", "--height", "15"});
+    EXPECT_EQ(Low.ExitCode, 0);
+    EXPECT_TRUE(Contains(Low.Err, "less than half")) << Low.Err;
 }
 
 TEST(DataFilter, NothingLeftExitsTwoWritingNothing) {

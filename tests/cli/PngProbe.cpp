@@ -5,6 +5,7 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
 
 namespace lumivex::clitest {
@@ -82,6 +83,20 @@ std::optional<PngImage> DecodePng(const std::string& Bytes) {
     if (!Decode(R, Image, Rows))
         return std::nullopt;
     return Image;
+}
+
+std::string DecodedText(const std::filesystem::path& Png) {
+    const std::string Command = std::string(LUMIVEX_DECODE_PNG) + " '" + Png.string() + "'";
+    std::FILE* Pipe = ::popen(Command.c_str(), "r");
+    std::string Out;
+    char Buffer[256];
+    while (Pipe && std::fgets(Buffer, sizeof Buffer, Pipe))
+        Out += Buffer;
+    if (Pipe)
+        ::pclose(Pipe);
+    while (!Out.empty() && Out.back() == '\n')
+        Out.pop_back();
+    return Out;
 }
 
 } // namespace lumivex::clitest

@@ -2,6 +2,7 @@
 // Reading the PNGs that lumivex writes back through libpng, independently of our own writer.
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,5 +28,8 @@ struct PngImage {
 std::optional<PngImage> DecodePng(const std::string& Bytes);
 
 bool HasPngSignature(const std::string& Bytes);
+
+// The text a real decoder (zxing-cpp, through decode_png) reads from a PNG file; "" for none.
+std::string DecodedText(const std::filesystem::path& Png);
 
 } // namespace lumivex::clitest

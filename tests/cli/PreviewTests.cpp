@@ -2,28 +2,11 @@
 // reads, from a symbology or from a form file's component, and one line for what cannot be done.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "tests/cli/PngProbe.h"
 #include "tests/cli/RunLumivex.h"
 
 namespace lumivex::clitest {
 namespace {
-
-std::string Decoded(const std::filesystem::path& Png) {
-    const std::string command = std::string(LUMIVEX_DECODE_PNG) + " " + Png.string();
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    char buf[256];
-    while (pipe && std::fgets(buf, sizeof buf, pipe))
-        out += buf;
-    if (pipe)
-        ::pclose(pipe);
-    while (!out.empty() && out.back() == '\n')
-        out.pop_back();
-    return out;
-}
 
 TEST(Preview, AScreenshotShowsTheFormAndItsBarcodeReads) {
     Sandbox Box;
@@ -50,13 +33,14 @@ TEST(Preview, AScreenshotShowsTheFormAndItsBarcodeReads) {
         EXPECT_EQ(Shot->Height, 205);
         EXPECT_EQ(Shot->At(8, 8), 128) << "the panel's lowered bevel";
         EXPECT_EQ(Shot->At(224, 168), 255);
-        EXPECT_EQ(Decoded(Box / "a.png"), Text);
+        EXPECT_EQ(DecodedText(Box / "a.png"), Text);
     }
 }
 
 TEST(Preview, WhatCannotBeShownIsOneLineAndExitTwo) {
     Sandbox Box;
-    Box.WriteFile("label.dfm", "object Labels: TDataModule\n  object Note: TDataModule\n  end\nend\n");
+    Box.WriteFile("label.dfm",
+                  "object Labels: TDataModule\n  object Note: TDataModule\n  end\nend\n");
     for (const std::vector<std::string>& Args :
          {std::vector<std::string>{"preview", "--screenshot", "a.png"},
           {"preview", "-b", "code128", "--screenshot", "a.png"},

@@ -9,6 +9,7 @@
 
 #include "engine/Barcode.h"
 #include "host/sysutils/AtomicFile.h"
+#include "tools/lumivex/DataCheck.h"
 #include "tools/lumivex/OutputFile.h"
 #include "tools/lumivex/Render.h"
 #include "tools/lumivex/Symbologies.h"
@@ -74,9 +75,10 @@ void AddSymbolOptions(CLI::App& Command, SymbolOptions& Options) {
     Command.add_option("--scale", Options.Scale, "Module width in pixels")
         ->check(CLI::Range(1, 100))
         ->capture_default_str();
-    Command.add_option("--height", Options.Height, "Barcode height in pixels, text included")
-        ->check(CLI::Range(1, 10000))
-        ->capture_default_str();
+    Command
+        .add_option("--height", Options.Height,
+                    "Barcode height in pixels, text included (default: 50 per --scale)")
+        ->check(CLI::Range(1, 10000));
     Command.add_flag("--notext", Options.NoText, "Leave out the human-readable text");
     Command.add_option("--rotate", Options.Rotate, "Clockwise rotation in degrees")
         ->check(CLI::IsMember({0, 90, 180, 270}))
@@ -96,8 +98,16 @@ RenderSettings SettingsFor(const SymbolOptions& Options) {
     RenderSettings Settings;
     Settings.Type = S->Type;
     Settings.Scale = Options.Scale;
-    Settings.Height = Options.Height;
+    Settings.Height = Options.Height > 0 ? Options.Height : 50 * Options.Scale;
     Settings.Interpret = !Options.NoText;
+    // The printed text takes 5 modules' worth of rows below the bars, 15 above an add-on's.
+    const int TextRows = (S->Placement == bpTextAbove ? 15 : 5) * Options.Scale;
+    if (Settings.Interpret && S->Layout != tlNone &&
+        2 * (Settings.Height - TextRows) < Settings.Height)
+        std::cerr << "lumivex: warning: at --height " << Settings.Height << " the text takes "
+                  << TextRows << " rows and leaves the bars less than half the height; scanners "
+                  << "may not read it (give --height " << 4 * TextRows
+                  << " or more, or --notext)\n";
     Settings.Rotate = RotationFromDegrees(Options.Rotate);
     Settings.FontName = Options.Font;
     return Settings;
@@ -108,8 +118,12 @@ CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options) {
     AddSymbolOptions(*Render, Options.Symbol);
     Render
         ->add_option("-d,--data", Options.Data,
-                     "Text to encode; characters the symbology cannot carry are dropped")
+                     "Text to encode, refused (exit 2) when the symbology would change it: a "
+                     "character it cannot carry, too many characters, a wrong check digit")
         ->required();
+    Render->add_flag("--filter", Options.Filter,
+                     "Drop what the symbology cannot carry and cut what is too long, with a "
+                     "warning, as the components do");
     Render
         ->add_option("-o,--output", Options.Output,
                      "Output file, PNG or BMP by its extension; - writes PNG to standard output")
@@ -122,7 +136,9 @@ void RunRender(const RenderOptions& Options) {
     const ImageFormat Format = ImageFormatFor(Options.Output);
     if (Options.Symbol.Dpi > 0 && Format == ImageFormat::Bmp)
         std::cerr << "lumivex: warning: --dpi applies to PNG only; the BMP is written without it\n";
-    Settings.Text = FilterAndReport(BC_Symbologies.at(Settings.Type), Options.Data);
+    const TSymbology& S = BC_Symbologies.at(Settings.Type);
+    Settings.Text =
+        Options.Filter ? FilterAndReport(S, Options.Data) : CheckedData(S, Options.Data);
 
     vcl::TBitmap Bitmap;
     RenderBarcode(Bitmap, Settings);

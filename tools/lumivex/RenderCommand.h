@@ -17,7 +17,9 @@ namespace lumivex::cli {
 struct SymbolOptions {
     std::string Barcode;
     int Scale = 1;
-    int Height = 50;
+    // 0: follows the scale, 50 pixels a module of width (zint's default height, and at scale 1
+    // the components' 50 pixels).
+    int Height = 0;
     bool NoText = false;
     int Rotate = 0;
     // 0: no resolution chunk.
@@ -29,7 +31,8 @@ struct SymbolOptions {
 void AddSymbolOptions(CLI::App& Command, SymbolOptions& Options);
 
 // The settings the options name, without text; UsageError for an unknown symbology or
-// rotation.
+// rotation. Says on standard error when the printed text leaves the bars less than half the
+// height.
 RenderSettings SettingsFor(const SymbolOptions& Options);
 
 // Data as the symbology's filter leaves it, with a warning on standard error for what it
@@ -39,6 +42,8 @@ std::string FilterAndReport(const TSymbology& S, const std::string& Data);
 struct RenderOptions {
     SymbolOptions Symbol;
     std::string Data;
+    // Drop what the symbology cannot carry, as the components do, instead of refusing it.
+    bool Filter = false;
     std::string Output = "out.png";
 };
 
@@ -46,7 +51,8 @@ struct RenderOptions {
 CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options);
 
 // Raises UsageError for a request that cannot be carried out as given (unknown symbology, image
-// format, nothing left to encode) and vcl or standard exceptions when rendering or writing fails.
+// format, data the symbology would change, nothing left to encode) and vcl or standard exceptions
+// when rendering or writing fails.
 void RunRender(const RenderOptions& Options);
 
 } // namespace lumivex::cli
