@@ -86,6 +86,43 @@ TEST(SymbologyNames, EveryNameSelectsItsSymbology) {
     }
 }
 
+TEST(SymbologyNames, ZintNamesAndNumbersDrawAsOurs) {
+    struct Row {
+        std::string Zint, Data, Ours, OurData;
+    };
+    const std::vector<Row> Rows{
+        {"CODE128", "Lumivex", "code128", "Lumivex"},
+        {"20", "Lumivex", "code128", "Lumivex"},
+        {"barcode_code128", "Lumivex", "code128", "Lumivex"},
+        {"16", "0101234567890128", "ean128", "0101234567890128"},
+        {"8", "LUMIVEX", "code39", "LUMIVEX"},
+        {"9", "Lumivex", "code39ext", "Lumivex"},
+        {"25", "CODE 93", "code93", "CODE 93"},
+        {"C25INTER", "123456", "i2of5", "123456"},
+        {"40", "55555", "postnet", "55555"},
+        {"EANX", "400638133393", "ean13", "400638133393"},
+        {"eanx", "9638507", "ean8", "9638507"},
+        {"13", "12", "upc2", "12"},
+        {"EANX", "52495", "upc5", "52495"},
+        {"EANX_CHK", "4006381333931", "ean13", "400638133393"},
+        {"14", "96385074", "ean8", "9638507"},
+        {"UPCA_CHK", "036000291452", "upca", "03600029145"},
+        {"37", "123456", "upce", "123456"},
+    };
+    for (const Row& R : Rows) {
+        SCOPED_TRACE(R.Zint + " " + R.Data);
+        Sandbox Box;
+        const RunResult Zint = Box.Run({"render", "-b", R.Zint, "-d", R.Data, "-o", "z.png"});
+        ASSERT_EQ(Zint.ExitCode, 0) << Zint.Err;
+        ASSERT_EQ(Box.Run({"render", "-b", R.Ours, "-d", R.OurData, "-o", "o.png"}).ExitCode, 0);
+        EXPECT_EQ(ReadFile(Box / "z.png"), ReadFile(Box / "o.png"));
+    }
+    Sandbox Box;
+    const RunResult Types = Box.Run({"-t"});
+    EXPECT_EQ(Types.ExitCode, 0);
+    EXPECT_EQ(Types.Out, Box.Run({"list"}).Out);
+}
+
 TEST(SymbologyNames, UnknownNameExitsTwoListingTheValidOnes) {
     for (const char* Name : {"qrcode", "code-128", "", "bcCode"}) {
         SCOPED_TRACE(Name);

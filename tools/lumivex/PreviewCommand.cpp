@@ -42,7 +42,7 @@ std::unique_ptr<vcl::TBitmap> BitmapToShow(const PreviewOptions& Options) {
     if (Options.FormFile.empty()) {
         if (Options.Symbol.Barcode.empty() || Options.Data.empty())
             throw UsageError("preview needs -b and -d, or --form and --component");
-        RenderSettings Settings = SettingsFor(Options.Symbol);
+        RenderSettings Settings = SettingsFor(Options.Symbol, Options.Data);
         Settings.Text = FilterAndReport(BC_Symbologies.at(Settings.Type), Options.Data);
         RenderBarcode(*Bitmap, Settings);
         return Bitmap;

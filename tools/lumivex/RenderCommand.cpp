@@ -69,8 +69,8 @@ std::string FilterAndReport(const Symbology& S, const std::string& Data) {
 void AddSymbolOptions(CLI::App& Command, SymbolOptions& Options) {
     Command
         .add_option("-b,--barcode", Options.Barcode,
-                    "Symbology: a short name (listed below) or an identifier like bcCode128; "
-                    "any case")
+                    "Symbology: a short name (listed below), an identifier like bcCode128, or "
+                    "zint's name or number (CODE128, 20; EANX by the data's length); any case")
         ->required();
     Command.add_option("--scale", Options.Scale, "Module width in pixels")
         ->check(CLI::Range(1, 100))
@@ -90,8 +90,8 @@ void AddSymbolOptions(CLI::App& Command, SymbolOptions& Options) {
     Command.footer("Symbologies: " + ValidSymbologyNames());
 }
 
-RenderSettings SettingsFor(const SymbolOptions& Options) {
-    const Symbology* S = FindSymbology(Options.Barcode);
+RenderSettings SettingsFor(const SymbolOptions& Options, std::string_view Data) {
+    const Symbology* S = FindSymbology(Options.Barcode, Data);
     if (S == nullptr)
         throw UsageError("unknown symbology \"" + Options.Barcode +
                          "\"; valid names: " + ValidSymbologyNames());
@@ -132,7 +132,7 @@ CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options) {
 }
 
 void RunRender(const RenderOptions& Options) {
-    RenderSettings Settings = SettingsFor(Options.Symbol);
+    RenderSettings Settings = SettingsFor(Options.Symbol, Options.Data);
     const ImageFormat Format = ImageFormatFor(Options.Output);
     if (Options.Symbol.Dpi > 0 && Format == ImageFormat::Bmp)
         std::cerr << "lumivex: warning: --dpi applies to PNG only; the BMP is written without it\n";

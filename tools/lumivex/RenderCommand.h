@@ -3,6 +3,7 @@
 // symbol options that every command drawing barcodes shares, defined and checked once here.
 
 #include <string>
+#include <string_view>
 
 #include "engine/Symbology.h"
 #include "tools/lumivex/Render.h"
@@ -33,7 +34,8 @@ void AddSymbolOptions(CLI::App& Command, SymbolOptions& Options);
 // The settings the options name, without text; UsageError for an unknown symbology or
 // rotation. Says on standard error when the printed text leaves the bars less than half the
 // height.
-RenderSettings SettingsFor(const SymbolOptions& Options);
+// Data, where there is one, picks among the symbologies a zint name stands for (EANX).
+RenderSettings SettingsFor(const SymbolOptions& Options, std::string_view Data = {});
 
 // Data as the symbology's filter leaves it, with a warning on standard error for what it
 // dropped or cut; UsageError when nothing is left.

@@ -61,7 +61,10 @@ int ReportParseError(const CLI::App& App, const CLI::ParseError& Error) {
 int main(int argc, char** argv) {
     CLI::App App{"Lumivex barcode renderer", "lumivex"};
     App.set_version_flag("--version", "lumivex " LUMIVEX_VERSION);
-    App.require_subcommand(1);
+    // One command, or -t/--types alone (zint's spelling of list).
+    App.require_subcommand(0, 1);
+    bool Types = false;
+    App.add_flag("-t,--types", Types, "List the symbologies, as the list command does");
 
     lumivex::cli::RenderOptions RenderOptions;
     CLI::App* Render = lumivex::cli::AddRenderCommand(App, RenderOptions);
@@ -83,7 +86,12 @@ int main(int argc, char** argv) {
         return ReportParseError(App, Error);
     }
 
+    if (!Types && App.get_subcommands().empty())
+        return ReportParseError(App, CLI::RequiredError("A subcommand"));
+
     try {
+        if (Types && App.get_subcommands().empty())
+            lumivex::cli::RunList();
         if (Render->parsed())
             lumivex::cli::RunRender(RenderOptions);
         if (Samples->parsed())
