@@ -141,7 +141,7 @@ TEST(RenderCommand, NotextLetsTheBarsRunToTheBottom) {
     EXPECT_FALSE(RowsEqual(*WithText, 0, 29));
 }
 
-TEST(RenderCommand, DpiGoesIntoThePngResolution) {
+TEST(RenderCommand, DpiGoesIntoThePngAndBmpResolution) {
     struct Row {
         std::vector<std::string> Args;
         std::optional<std::uint32_t> PixelsPerMetre;
@@ -161,6 +161,18 @@ TEST(RenderCommand, DpiGoesIntoThePngResolution) {
         ASSERT_TRUE(Image.has_value());
         EXPECT_EQ(Image->PixelsPerMetreX, R.PixelsPerMetre);
         EXPECT_EQ(Image->PixelsPerMetreY, R.PixelsPerMetre);
+        // The BMP's info header holds the same, 0 for none.
+        Args.insert(Args.begin(), "render");
+        Args.insert(Args.end(), {"-o", "probe.bmp"});
+        ASSERT_EQ(Box.Run(Args).ExitCode, 0);
+        const std::string Bmp = ReadFile(Box / "probe.bmp");
+        ASSERT_GE(Bmp.size(), 54u);
+        for (const std::size_t At : {38u, 42u}) {
+            std::uint32_t V = 0;
+            for (int i = 3; i >= 0; --i)
+                V = V << 8 | static_cast<unsigned char>(Bmp[At + i]);
+            EXPECT_EQ(V, R.PixelsPerMetre.value_or(0));
+        }
     }
 }
 

@@ -3,6 +3,8 @@
 #include "tools/lumivex/Render.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <sstream>
 
 #include "components/BarcodeTypes.h"
@@ -38,11 +40,20 @@ ImageFormat ImageFormatFor(const std::string& Output) {
 
 std::string EncodeImage(const vcl::TBitmap& Bitmap, ImageFormat Format, int Dpi) {
     std::ostringstream Stream(std::ios::out | std::ios::binary);
-    if (Format == ImageFormat::Png)
+    if (Format == ImageFormat::Png) {
         vcl::SaveBitmapToPng(Bitmap, Stream, Dpi);
-    else
-        Bitmap.SaveToStream(Stream);
-    return std::move(Stream).str();
+        return std::move(Stream).str();
+    }
+    Bitmap.SaveToStream(Stream);
+    std::string Bytes = std::move(Stream).str();
+    if (Dpi > 0) {
+        // The info header's resolution fields, pixels per metre, after the 14-byte file header.
+        const auto PerMetre = static_cast<std::uint32_t>(std::lround(Dpi / 0.0254));
+        for (const std::size_t At : {std::size_t{14 + 24}, std::size_t{14 + 28}})
+            for (int i = 0; i < 4; ++i)
+                Bytes[At + i] = static_cast<char>((PerMetre >> (8 * i)) & 0xFF);
+    }
+    return Bytes;
 }
 
 TbcRotate RotationFromDegrees(int Degrees) {

@@ -27,7 +27,7 @@ enum class ImageFormat { Png, Bmp };
 // else raises UsageError.
 ImageFormat ImageFormatFor(const std::string& Output);
 
-// The file's bytes. Dpi > 0 goes into the PNG's resolution chunk; BMP ignores it.
+// The file's bytes. Dpi > 0 goes into the PNG's resolution chunk or the BMP's header.
 std::string EncodeImage(const vcl::TBitmap& Bitmap, ImageFormat Format, int Dpi);
 
 // 0, 90, 180 or 270 degrees clockwise; anything else raises UsageError.

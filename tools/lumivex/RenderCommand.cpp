@@ -83,7 +83,7 @@ void AddSymbolOptions(CLI::App& Command, SymbolOptions& Options) {
     Command.add_option("--rotate", Options.Rotate, "Clockwise rotation in degrees")
         ->check(CLI::IsMember({0, 90, 180, 270}))
         ->capture_default_str();
-    Command.add_option("--dpi", Options.Dpi, "Resolution written into the PNG")
+    Command.add_option("--dpi", Options.Dpi, "Resolution written into the PNG or BMP file")
         ->check(CLI::Range(1, 100000));
     Command.add_option("--font", Options.Font, "Font of the human-readable text")
         ->capture_default_str();
@@ -134,8 +134,6 @@ CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options) {
 void RunRender(const RenderOptions& Options) {
     RenderSettings Settings = SettingsFor(Options.Symbol, Options.Data);
     const ImageFormat Format = ImageFormatFor(Options.Output);
-    if (Options.Symbol.Dpi > 0 && Format == ImageFormat::Bmp)
-        std::cerr << "lumivex: warning: --dpi applies to PNG only; the BMP is written without it\n";
     const TSymbology& S = BC_Symbologies.at(Settings.Type);
     Settings.Text =
         Options.Filter ? FilterAndReport(S, Options.Data) : CheckedData(S, Options.Data);
