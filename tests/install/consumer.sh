@@ -21,7 +21,7 @@ for f in include/lumivex/Lumivex.h include/lumivex/engine/Barcode.h \
   include/lumivex/components/BarcodeBmp.h include/lumivex/host/graphics/Graphics.h \
   include/lumivex/host/db/DB.h lib/cmake/Lumivex/LumivexConfig.cmake \
   lib/cmake/Lumivex/LumivexConfigVersion.cmake lib/pkgconfig/lumivex.pc \
-  bin/lumivex share/man/man1/lumivex.1 share/doc/Lumivex/LICENSE; do
+  bin/lumivex share/man/man1/lumivex.1 share/bash-completion/completions/lumivex share/doc/Lumivex/LICENSE; do
   [[ -e $prefix/$f ]] || fail "not installed: $f"
 done
 compgen -G "$prefix/lib/liblumivex-engine.*" >/dev/null || fail "not installed: liblumivex-engine"

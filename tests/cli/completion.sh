@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The bash completion, asked as bash asks it: COMP_WORDS and COMP_CWORD set, then the function.
+#   completion.sh COMPLETION_FILE LUMIVEX
+set -euo pipefail
+source "$1"
+lumivex=$2
+fails=0
+expect() { # WANTED LINE...: the words to complete, the last one being typed
+  local want=$1
+  shift
+  COMP_WORDS=("$lumivex" "$@")
+  COMP_CWORD=$#
+  COMPREPLY=()
+  _lumivex
+  if ! printf '%s\n' "${COMPREPLY[@]}" | grep -qx -- "$want"; then
+    echo "FAIL: lumivex $* offers ${COMPREPLY[*]:-nothing}, not $want"
+    fails=1
+  fi
+}
+expect render ren
+expect batch ba
+expect --scale render --sc
+expect --filter render --fi
+expect convert form con
+expect ean13 render -b ea
+expect 270 render --rotate 2
+expect --types --ty
+exit $fails
