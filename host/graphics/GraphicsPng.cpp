@@ -124,8 +124,10 @@ bool FilterBlackWhite(const TBitmap& B, std::vector<std::uint8_t>& Out) {
     Out.resize(line * static_cast<std::size_t>(h));
     const TPixelFormat format = B.GetPixelFormat();
     const std::size_t srcBytes = B.GetRowBytes();
-    // The bits past the last pixel of a pf1bit row hold anything; a file holds zeros there.
+    // The bits past the last pixel of a pf1bit row hold anything; a file holds the same bits
+    // whatever the bitmap held there.
     const std::uint8_t lastMask = static_cast<std::uint8_t>(0xFF00u >> (((w - 1) & 7) + 1));
+    const std::uint8_t lastBit = static_cast<std::uint8_t>(0x80u >> ((w - 1) & 7));
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* src = B.ScanLine(y);
         std::uint8_t* dst = Out.data() + line * static_cast<std::size_t>(y);
@@ -137,7 +139,10 @@ bool FilterBlackWhite(const TBitmap& B, std::vector<std::uint8_t>& Out) {
         }
         if (format == pf1bit) {
             std::memcpy(dst + 1, src, stride);
-            dst[stride] &= lastMask;
+            std::uint8_t& last = dst[stride];
+            // The last pixel's value continues its run, as a white row's fill left it before.
+            last = (last & lastBit) ? static_cast<std::uint8_t>(last | ~lastMask)
+                                    : static_cast<std::uint8_t>(last & lastMask);
         } else if (format == pf8bit) {
             if (!detail::PackBlackWhiteRow(src, w, dst + 1))
                 return false;
