@@ -1,5 +1,5 @@
 #!/bin/sh
-# Builds bench_render and bench_batch in the release preset and runs them, then prints each
+# Builds bench_render, bench_batch and bench_png in the release preset and runs them, then prints each
 # CreateBC case as a multiple of the memset (and, for the turns, the memcpy) measured in the same
 # run, and the batch's throughput as a multiple of encoding and writing the same PNG files alone.
 # LUMIVEX_BUILD_DIR picks another, already configured build directory. Extra arguments go to the
@@ -10,11 +10,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 if [ -n "${LUMIVEX_BUILD_DIR:-}" ]; then
     build=$LUMIVEX_BUILD_DIR
-    cmake --build "$build" --target bench_render bench_batch -j 2
+    cmake --build "$build" --target bench_render bench_batch bench_png -j 2
 else
     build=$root/build/release
     [ -f "$build/CMakeCache.txt" ] || cmake --preset release
-    cmake --build --preset release --target bench_render bench_batch -j 2
+    cmake --build --preset release --target bench_render bench_batch bench_png -j 2
 fi
 
 json=$(mktemp)
@@ -103,3 +103,28 @@ wall = batch["real_time"] / encode["real_time"]
 verdict = "ok" if cpu <= AIM else "MISSED"
 print(f"{'batch / encode + write':<26}{'':>12}{cpu:11.2f}{wall:12.2f}{AIM:6.1f}x  {verdict}")
 PY
+
+# PNG output: the one-call writer and the former row-by-row one, each beside a memset of the
+# same bitmap, and a thousand labels written into files by either.
+png_json=$(mktemp)
+"$build/bench/bench_png" --benchmark_min_time=0.2 \
+    --benchmark_out="$png_json" --benchmark_out_format=json "$@"
+python3 - "$png_json" <<'PY'
+import json, sys
+try:
+    with open(sys.argv[1]) as f:
+        runs = [r for r in json.load(f)["benchmarks"] if r.get("run_type", "iteration") == "iteration"]
+except ValueError:
+    runs = []
+UNIT = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
+ns = {r["name"]: r["cpu_time"] * UNIT[r.get("time_unit", "ns")] for r in runs}
+print(f"\n{'label':<8}{'one-call x memset':>19}{'row-by-row x memset':>21}{'speed-up':>10}")
+for i in range(5):
+    m, new, old = ns.get(f"BM_Memset/{i}"), ns.get(f"BM_Png/{i}/0"), ns.get(f"BM_Png/{i}/1")
+    if m and new and old:
+        print(f"{i:<8}{new / m:19.1f}{old / m:21.1f}{old / new:10.2f}")
+new, old = ns.get("BM_Files/0"), ns.get("BM_Files/1")
+if new and old:
+    print(f"files: {new / 1e3 / 1000:.1f} us a record one-call, {old / 1e3 / 1000:.1f} us row-by-row")
+PY
+rm -f "$png_json"

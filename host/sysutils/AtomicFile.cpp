@@ -3,11 +3,12 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <streambuf>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -38,23 +39,47 @@ int WriteAll(int Fd, const char* Data, std::size_t Size) {
     return 0;
 }
 
-// mkstemp creates the file readable by its owner only; a new file should get the permissions
-// any new file would get, and a replacement keep those of the file it replaces.
-mode_t NewFileMode() {
-    // Read once: umask can only be read by setting it, and a batch asks for every file.
-    static const mode_t Mode = [] {
-        const mode_t Mask = ::umask(0);
-        ::umask(Mask);
-        return 0666 & ~Mask;
+// The process's umask, read once: it can only be read by setting it.
+mode_t Umask() {
+    static const mode_t Mask = [] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
     }();
+    return Mask;
+}
+
+// The temporary file is created with the mode the target should end with, so that no chmod
+// follows: a new file gets what open gives any new file (0666 less the umask, or the folder's
+// default ACL), a replacement the permissions of the file it replaces. Those survive open only
+// where the umask keeps them; *Exact is false when a chmod must set them after all.
+mode_t ModeFor(const std::string& Target, bool Replace, bool* Exact) {
+    *Exact = true;
+    struct stat Existing {};
+    if (!Replace || ::stat(Target.c_str(), &Existing) != 0 || !S_ISREG(Existing.st_mode))
+        return 0666;
+    const mode_t Mode = Existing.st_mode & 07777;
+    *Exact = (Mode & (Umask() | 07000)) == 0;
     return Mode;
 }
 
-mode_t ModeFor(const std::string& Target) {
-    struct stat Existing {};
-    if (::stat(Target.c_str(), &Existing) == 0 && S_ISREG(Existing.st_mode))
-        return Existing.st_mode & 07777;
-    return NewFileMode();
+// A name beside the target that no other file has: hidden and named after the target, so that
+// a leftover of a killed program is recognisable, with six random characters as mkstemp makes
+// them, drawn here without a system call each.
+int CreateTemporary(const std::string& Prefix, mode_t Mode, std::string& Name) {
+    static constexpr char Letters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 Random{std::random_device{}()};
+    for (int Attempt = 0; Attempt < 100; ++Attempt) {
+        Name = Prefix;
+        std::uint64_t Bits = Random();
+        for (int i = 0; i < 6; ++i, Bits >>= 6)
+            Name += Letters[(Bits & 63) % 62];
+        const int Fd = ::open(Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, Mode);
+        if (Fd >= 0 || errno != EEXIST)
+            return Fd;
+    }
+    return -1; // errno is EEXIST
 }
 
 // Moves From to To unless To exists: true when moved, false (From left in place) when To
@@ -126,14 +151,13 @@ TAtomicFile::TAtomicFile(const std::string& Path, TAtomicWriteOptions Options)
     const std::string Name = TargetPath.filename().string();
     if (Name.empty())
         throw EFCreateError("Cannot create file \"" + Path + "\": " + std::strerror(EISDIR));
-    // Hidden and named after the target, so that a leftover of a killed program is recognisable.
-    std::string Template = (TargetPath.parent_path() / ("." + Name + ".XXXXXX")).string();
-    std::vector<char> Buffer(Template.begin(), Template.end());
-    Buffer.push_back('\0');
-    FFd = ::mkostemp(Buffer.data(), O_CLOEXEC);
+    bool Exact = true;
+    const mode_t Mode = ModeFor(Path, FOptions.Replace, &Exact);
+    FFd = CreateTemporary((TargetPath.parent_path() / ("." + Name + ".")).string(), Mode & 0777,
+                          FTempName);
     if (FFd < 0)
         throw EFCreateError("Cannot create file \"" + Path + "\": " + std::strerror(errno));
-    FTempName = Buffer.data();
+    FChmod = Exact ? 0 : Mode;
     FBuffer = std::make_unique<TBuffer>(FFd);
     FStream = std::make_unique<std::ostream>(FBuffer.get());
 }
@@ -162,7 +186,7 @@ bool TAtomicFile::Commit() {
         throw EWriteError(CannotWrite(FPath, Error));
     if (FStream->bad())
         throw EWriteError("Cannot write file \"" + FPath + "\"");
-    if (::fchmod(FFd, FOptions.Replace ? ModeFor(FPath) : NewFileMode()) < 0)
+    if (FChmod != 0 && ::fchmod(FFd, FChmod) < 0)
         throw EWriteError(CannotWrite(FPath, errno));
     // Without the sync a crash soon after the rename could leave an empty file under the name.
     if (FOptions.Sync && ::fsync(FFd) < 0)

@@ -48,6 +48,7 @@ private:
     TAtomicWriteOptions FOptions;
     std::string FTempName;
     int FFd = -1;
+    unsigned FChmod = 0; // the mode to set before the rename, when open could not give it
     bool FDone = false;
     std::unique_ptr<TBuffer> FBuffer;
     std::unique_ptr<std::ostream> FStream;

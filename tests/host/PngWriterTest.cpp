@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "host/graphics/Graphics.h"
+#include "host/graphics/detail/Png.h"
 #include "host/sysutils/SysUtils.h"
 #include "tests/host/BitmapTesting.h"
 #include "tests/host/BmpFiles.h"
@@ -144,6 +145,58 @@ TEST(PngWriter, BlackAndWhiteBecomesOneBitGreyInEveryFormat) {
                 EXPECT_FALSE(hd.HasPhys);
                 EXPECT_EQ(Difference(ReadPixels(file), AsTrueColour(*b)), "");
             }
+}
+
+// The hand-built 1-bit files, over the sizes where packing changes step (16-pixel blocks, 8-pixel
+// bytes, a lone pixel) and the rows it reuses: every pixel decodes as drawn, and no file is larger
+// than the former row-by-row writer made it.
+TEST(PngWriter, BlackAndWhiteRoundTripsAndIsNoLargerThanRowByRow) {
+    using Pattern = TColor (*)(int, int);
+    const struct {
+        const char* Name;
+        Pattern Color;
+    } patterns[] = {
+        {"bars", [](int x, int) { return (x * 7 / 3) % 3 ? clBlack : clWhite; }},
+        {"differing rows",
+         [](int x, int y) { return ((x * 5 + y * 3) % 7) < 3 ? clBlack : clWhite; }},
+        {"bars over text",
+         [](int x, int y) {
+             return y < 40 ? (x % 5 < 2 ? clBlack : clWhite) : ((x ^ y) & 1 ? clBlack : clWhite);
+         }},
+        {"white", [](int, int) { return clWhite; }},
+        {"black", [](int, int) { return clBlack; }},
+    };
+    for (TPixelFormat f : {pf8bit, pf1bit, pf24bit})
+        for (int w : {1, 7, 8, 15, 16, 17, 31, 33, 250})
+            for (int h : {1, 2, 300})
+                for (const auto& p : patterns) {
+                    if (f != pf8bit && (w > 33 || h > 2))
+                        continue; // the fast path is pf8bit's; the others once each
+                    SCOPED_TRACE(std::string(FormatName(f)) + " " + std::to_string(w) + " x " +
+                                 std::to_string(h) + " " + p.Name);
+                    auto b = MakeBitmap(f, w, h);
+                    Paint(*b, p.Color);
+                    const std::string file = Png(*b);
+                    const PngHeader hd = ReadHeader(file);
+                    EXPECT_EQ(hd.ColorType, PNG_COLOR_TYPE_GRAY);
+                    EXPECT_EQ(hd.BitDepth, 1);
+                    EXPECT_EQ(Difference(ReadPixels(file), AsTrueColour(*b)), "");
+                    std::ostringstream old(std::ios::binary);
+                    detail::SaveBitmapToPngRowByRow(*b, old, 0);
+                    EXPECT_LE(file.size(), old.str().size());
+                }
+}
+
+// Packing stops at the first index that is neither black nor white, wherever it lies.
+TEST(PngWriter, PackingRefusesAnyOtherIndex) {
+    for (int w : {1, 15, 16, 17, 40})
+        for (int at = 0; at < w; at += 3) {
+            std::vector<std::uint8_t> row(static_cast<std::size_t>(w), palette::WhiteIndex);
+            std::vector<std::uint8_t> out(row.size());
+            EXPECT_TRUE(detail::PackBlackWhiteRow(row.data(), w, out.data()));
+            row[std::size_t(at)] = 254;
+            EXPECT_FALSE(detail::PackBlackWhiteRow(row.data(), w, out.data())) << w << " " << at;
+        }
 }
 
 TEST(PngWriter, ColouredEightBitIsIndexedWithTheSharedPalette) {
