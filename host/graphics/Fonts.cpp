@@ -146,10 +146,7 @@ public:
             return it->second;
         // A handful of sizes is all a program uses; a flood of distinct ones, or of large
         // glyphs, starts afresh rather than growing without bound.
-        std::size_t bytes = 0;
-        for (const auto& entry : FSizes)
-            bytes += entry.second->CacheBytes();
-        if (FSizes.size() >= 64 || bytes > MaxFontCacheBytes)
+        if (FSizes.size() >= 64 || BytesHeld() > MaxFontCacheBytes)
             FSizes.clear();
         const auto& [file, index] = Locate(Font.GetName(), Font.GetStyle());
         auto font =
@@ -158,7 +155,19 @@ public:
         return font;
     }
 
+    std::size_t Bytes() {
+        const std::lock_guard lock(FMutex);
+        return BytesHeld();
+    }
+
 private:
+    std::size_t BytesHeld() const {
+        std::size_t bytes = 0;
+        for (const auto& entry : FSizes)
+            bytes += entry.second->CacheBytes();
+        return bytes;
+    }
+
     using Key = std::tuple<std::string, TFontStyles, int>;
     using Location = std::pair<std::string, int>;
 
@@ -223,6 +232,10 @@ FontSystem& Fonts() {
 
 std::shared_ptr<SizedFont> ResolveFont(const TFont& Font) {
     return Fonts().Resolve(Font);
+}
+
+std::size_t FontCacheBytes() {
+    return Fonts().Bytes();
 }
 
 SizedFont::~SizedFont() {

@@ -128,7 +128,7 @@ void BlendMask(const detail::GlyphMask& M, std::int64_t X, std::int64_t Y, const
     const auto n = static_cast<std::size_t>(x2 - x1);
     for (std::int64_t y = y1; y < y2; ++y) {
         const std::uint8_t* m =
-            M.Bytes.data() + static_cast<std::size_t>(y - Y) * static_cast<std::size_t>(M.Width) +
+            M.Bytes.data() + static_cast<std::size_t>(y - Y) * static_cast<std::size_t>(M.Pitch) +
             static_cast<std::size_t>(x1 - X);
         std::uint8_t* d = Top + static_cast<std::size_t>(y) * Stride +
                           (Wide ? 3u : 1u) * static_cast<std::size_t>(x1);

@@ -85,6 +85,8 @@ private:
 // The face and size that Font asks for; a family that is not installed falls back to
 // fontconfig's best match. Never fails: without any usable font the glyphs are empty.
 std::shared_ptr<SizedFont> ResolveFont(const TFont& Font);
+// The bytes that the cached sizes hold now, glyphs and masks.
+std::size_t FontCacheBytes();
 
 // Calls Span(X1, X2, Y) for every run of ink of glyph G, with its origin at (OriginX, Baseline),
 // that lies in columns [ClipX1, ClipX2) and rows [ClipY1, ClipY2): columns X1..X2-1 of row Y.
