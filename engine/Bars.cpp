@@ -7,10 +7,6 @@
 
 #include "host/graphics/Pixels.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace lumivex::detail {
 
 CanvasBars::CanvasBars(vcl::TCanvas& Canvas)
@@ -37,21 +33,6 @@ void CanvasBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int
 }
 
 namespace {
-// memset for the short runs of a turned picture, a few hundred bytes each, where the call costs
-// as much as the stores: sixteen bytes at a time, the last block overlapping the one before.
-void Fill(std::uint8_t* P, std::uint8_t V, std::size_t N) {
-#if defined(__SSE2__)
-    if (N >= 16 && N <= 1024) {
-        const __m128i v = _mm_set1_epi8(static_cast<char>(V));
-        for (std::size_t i = 0; i + 16 < N; i += 16)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(P + i), v);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(P + N - 16), v);
-        return;
-    }
-#endif
-    std::memset(P, V, N);
-}
-
 // Copies the first of Rows contiguous rows into all the others, in doubling blocks.
 void CopyDown(std::uint8_t* First, std::size_t RowBytes, std::size_t Rows) {
     std::size_t done = 1;
@@ -102,8 +83,8 @@ void RasterBars::BackgroundTo(std::int64_t X) {
         return;
     // Columns FPainted..X-1 are turned rows FPainted..X-1 (90) or W-X..W-1-FPainted (270).
     const std::int64_t r1 = FDegrees == 90 ? FPainted : FWidth - X;
-    Fill(FTop + static_cast<std::size_t>(r1) * FRowBytes, FBack,
-         static_cast<std::size_t>(X - FPainted) * FRowBytes);
+    vcl::FillBytes(FTop + static_cast<std::size_t>(r1) * FRowBytes, FBack,
+                   static_cast<std::size_t>(X - FPainted) * FRowBytes);
     FPainted = X;
 }
 
@@ -150,23 +131,24 @@ void RasterBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int
         // Columns already written (a walk that went back) take the bar over what they hold.
         const std::int64_t fresh = std::max(X1, FPainted);
         for (std::int64_t x = X1; x < fresh; ++x)
-            Fill(rowOf(x) + from, ink.b0, span);
+            vcl::FillBytes(rowOf(x) + from, ink.b0, span);
         if (fresh >= X2)
             return;
-        // The others are written whole: the first one, then copies of it.
+        // The others are written whole, background and bar together.
         const std::int64_t r1 = FDegrees == 90 ? fresh : FWidth - X2;
         const auto rows = static_cast<std::size_t>(X2 - fresh);
         std::uint8_t* first = FTop + static_cast<std::size_t>(r1) * FRowBytes;
         FPainted = X2;
         if (span == FRowBytes) {
-            Fill(first, ink.b0, rows * FRowBytes);
+            vcl::FillBytes(first, ink.b0, rows * FRowBytes);
             return;
         }
         const auto tail = static_cast<std::size_t>(from) + span;
-        Fill(first, FBack, static_cast<std::size_t>(from));
-        Fill(first + from, ink.b0, span);
-        Fill(first + tail, FBack, FRowBytes - tail);
-        CopyDown(first, FRowBytes, rows);
+        for (std::size_t k = 0; k < rows; ++k, first += FRowBytes) {
+            vcl::FillBytes(first, FBack, static_cast<std::size_t>(from));
+            vcl::FillBytes(first + from, ink.b0, span);
+            vcl::FillBytes(first + tail, FBack, FRowBytes - tail);
+        }
         return;
     }
     Split(Y1);

@@ -268,8 +268,8 @@ void TCanvas::TurnedTextOut(int Degrees, int UnturnedWidth, int UnturnedHeight, 
             tx1 = clipY1, tx2 = clipY2, ty1 = UW - clipX2, ty2 = UW - clipX1;
         }
         for (std::int64_t ty = ty1; ty < ty2; ++ty)
-            std::memset(top + static_cast<std::size_t>(ty) * stride + tx1, back,
-                        static_cast<std::size_t>(tx2 - tx1));
+            FillBytes(top + static_cast<std::size_t>(ty) * stride + tx1, back,
+                      static_cast<std::size_t>(tx2 - tx1));
     }
 
     DrawGlyphs(font, Text, X, std::int64_t{Y} + font.Ascent, Degrees / 90, UW, UH,
