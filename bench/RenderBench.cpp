@@ -38,6 +38,32 @@ void BM_CreateBC(benchmark::State& State, TbcRotate Rotate) {
     State.SetBytesProcessed(State.iterations() * BitmapBytes());
 }
 
+// The same render with its text printed: the same string every time (a control repainting), or a
+// different one every time (a batch of labels), as many strings as a cache of strings would not
+// hold. All have the length of kText, so the bitmap and the memset stay the same.
+void BM_CreateBCText(benchmark::State& State, TbcRotate Rotate, bool Changing) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < (Changing ? 1000 : 1); ++i) {
+        std::string t = kText;
+        for (int k = 0, n = i; k < 4; ++k, n /= 10)
+            t[t.size() - 1 - k] = static_cast<char>('0' + n % 10);
+        texts.push_back(t);
+    }
+    vcl::TBitmap bmp;
+    bmp.SetMonochrome(true);
+    bmp.SetPixelFormat(vcl::pf8bit);
+    bmp.GetCanvas().GetFont().SetName("Courier New");
+    std::size_t next = 0;
+    for (auto _ : State) {
+        bmp.SetHeight(kHeight);
+        CreateBC(bmp, bcCode128, kScale, kHeight, texts[next], true, Rotate);
+        next = next + 1 == texts.size() ? 0 : next + 1;
+        benchmark::DoNotOptimize(bmp.ScanLine(0));
+        benchmark::ClobberMemory();
+    }
+    State.SetBytesProcessed(State.iterations() * BitmapBytes());
+}
+
 void BM_Memset(benchmark::State& State) {
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(BitmapBytes()));
     for (auto _ : State) {
@@ -92,3 +118,12 @@ BENCHMARK_CAPTURE(BM_CreateBC, bcNoRotate, lumivex::bcNoRotate);
 BENCHMARK_CAPTURE(BM_CreateBC, bcRotate90, lumivex::bcRotate90);
 BENCHMARK_CAPTURE(BM_CreateBC, bcRotate180, lumivex::bcRotate180);
 BENCHMARK_CAPTURE(BM_CreateBC, bcRotate270, lumivex::bcRotate270);
+
+BENCHMARK_CAPTURE(BM_CreateBCText, bcNoRotate_same, lumivex::bcNoRotate, false);
+BENCHMARK_CAPTURE(BM_CreateBCText, bcNoRotate_changing, lumivex::bcNoRotate, true);
+BENCHMARK_CAPTURE(BM_CreateBCText, bcRotate90_same, lumivex::bcRotate90, false);
+BENCHMARK_CAPTURE(BM_CreateBCText, bcRotate90_changing, lumivex::bcRotate90, true);
+BENCHMARK_CAPTURE(BM_CreateBCText, bcRotate180_same, lumivex::bcRotate180, false);
+BENCHMARK_CAPTURE(BM_CreateBCText, bcRotate180_changing, lumivex::bcRotate180, true);
+BENCHMARK_CAPTURE(BM_CreateBCText, bcRotate270_same, lumivex::bcRotate270, false);
+BENCHMARK_CAPTURE(BM_CreateBCText, bcRotate270_changing, lumivex::bcRotate270, true);

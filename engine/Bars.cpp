@@ -73,9 +73,19 @@ RasterBars::RasterBars(vcl::TBitmap& Bitmap, int Width, int Height, int Degrees,
         }
         return;
     }
-    // Turned, the rows follow one another without padding: the background is one fill, and
-    // each bar then writes its own pixels.
-    std::memset(FTop, back.b0, FRowBytes * static_cast<std::size_t>(FWidth));
+    // Turned, the rows follow one another without padding: the background of the columns
+    // between bars is one fill each, made as the bars come (BackgroundTo).
+    FBack = back.b0;
+}
+
+void RasterBars::BackgroundTo(std::int64_t X) {
+    if (X <= FPainted)
+        return;
+    // Columns FPainted..X-1 are turned rows FPainted..X-1 (90) or W-X..W-1-FPainted (270).
+    const std::int64_t r1 = FDegrees == 90 ? FPainted : FWidth - X;
+    vcl::FillBytes(FTop + static_cast<std::size_t>(r1) * FRowBytes, FBack,
+                   static_cast<std::size_t>(X - FPainted) * FRowBytes);
+    FPainted = X;
 }
 
 std::uint8_t* RasterBars::BandRow(std::size_t K) const {
@@ -114,15 +124,31 @@ void RasterBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int
         const std::int64_t from = FDegrees == 90 ? FHeight - y2 : y1;
         const std::size_t span = static_cast<std::size_t>(y2 - y1);
         // Turned rows x1..x2-1 (90) or W-x2..W-x1-1 (270) lie one after the other.
-        const std::int64_t r1 = FDegrees == 90 ? X1 : FWidth - X2;
-        const std::int64_t r2 = r1 + (X2 - X1);
+        auto rowOf = [&](std::int64_t X) {
+            return FTop + static_cast<std::size_t>(FDegrees == 90 ? X : FWidth - 1 - X) * FRowBytes;
+        };
+        BackgroundTo(X1);
+        // Columns already written (a walk that went back) take the bar over what they hold.
+        const std::int64_t fresh = std::max(X1, FPainted);
+        for (std::int64_t x = X1; x < fresh; ++x)
+            vcl::FillBytes(rowOf(x) + from, ink.b0, span);
+        if (fresh >= X2)
+            return;
+        // The others are written whole, background and bar together.
+        const std::int64_t r1 = FDegrees == 90 ? fresh : FWidth - X2;
+        const auto rows = static_cast<std::size_t>(X2 - fresh);
         std::uint8_t* first = FTop + static_cast<std::size_t>(r1) * FRowBytes;
+        FPainted = X2;
         if (span == FRowBytes) {
-            std::memset(first, ink.b0, static_cast<std::size_t>(r2 - r1) * FRowBytes);
+            vcl::FillBytes(first, ink.b0, rows * FRowBytes);
             return;
         }
-        for (std::int64_t r = r1; r < r2; ++r)
-            std::memset(FTop + static_cast<std::size_t>(r) * FRowBytes + from, ink.b0, span);
+        const auto tail = static_cast<std::size_t>(from) + span;
+        for (std::size_t k = 0; k < rows; ++k, first += FRowBytes) {
+            vcl::FillBytes(first, FBack, static_cast<std::size_t>(from));
+            vcl::FillBytes(first + from, ink.b0, span);
+            vcl::FillBytes(first + tail, FBack, FRowBytes - tail);
+        }
         return;
     }
     Split(Y1);
@@ -151,9 +177,12 @@ RasterBars::FullBarRow RasterBars::DirectRow() const {
 void RasterBars::Finish() {
     if (FWidth == 0 || FHeight == 0)
         return;
-    // A quarter turn has every bar's pixels written already.
-    if (FDegrees == 90 || FDegrees == 270)
+    // A quarter turn has every bar's pixels written already; the background after the last
+    // bar is left.
+    if (FDegrees == 90 || FDegrees == 270) {
+        BackgroundTo(FWidth);
         return;
+    }
     for (std::size_t k = 0; k + 1 < FCuts.size(); ++k)
         CopyDown(BandRow(k), FRowBytes, static_cast<std::size_t>(FCuts[k + 1] - FCuts[k]));
 }

@@ -47,9 +47,9 @@ private:
 // or half turned, a bar writer's bars start and end only on the rows Top, Top + Height div 2 and
 // Top + Height, so the rows fall into a few bands that are alike within; each bar is written
 // into one row of each band it covers, and Finish copies that row over its band. A quarter turn
-// makes an unturned column one turned row, and the rows follow one another: the background is
-// one fill and each bar writes its turned rows. No bar is stored, so a symbol of any length
-// costs nothing beyond its bitmap.
+// makes an unturned column one turned row, and the rows follow one another: each turned row is
+// written once, the background where no bar goes, background and bar together where one does. No
+// bar is stored, so a symbol of any length costs nothing beyond its bitmap.
 class RasterBars final : public BarSink {
 public:
     // Bitmap holds the picture of Width x Height pixels (the writer's Top and BarHeight) turned
@@ -87,6 +87,12 @@ private:
     std::size_t FRowBytes = 0;
     vcl::PixelValue FInk;
     std::int64_t FBarTop, FBarBottom; // the full bars' rows, clamped to the bitmap
+    // Turned by a quarter: the background goes into each turned row once, as the bars come from
+    // left to right, rather than under the bars too. The unturned columns before FPainted
+    // have their turned rows written.
+    std::uint8_t FBack = 0;
+    std::int64_t FPainted = 0;
+    void BackgroundTo(std::int64_t X);
 };
 
 // Walks a symbol's modules from left to right. A module is Scale pixels wide; a full bar runs

@@ -10,8 +10,8 @@
 #include <climits>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <tuple>
 
@@ -36,11 +36,21 @@ int RoundDiv(long a, long b) {
     return static_cast<int>((a + b / 2) / b);
 }
 
+// FreeType lets threads use different faces of one library at once, but opening and closing a
+// face changes the library: those are done one at a time.
+std::mutex& FaceListLock() {
+    static std::mutex lock;
+    return lock;
+}
+
 class FtSizedFont final : public SizedFont {
 public:
     FtSizedFont(FT_Library Library, const std::string& File, int Index, int Height) {
-        if (!File.empty() && FT_New_Face(Library, File.c_str(), Index, &FFace) != 0)
-            FFace = nullptr;
+        {
+            const std::lock_guard lock(FaceListLock());
+            if (!File.empty() && FT_New_Face(Library, File.c_str(), Index, &FFace) != 0)
+                FFace = nullptr;
+        }
         int winAscent = 0, winDescent = 0, upem = 2048;
         if (FFace) {
             upem = FFace->units_per_EM > 0 ? FFace->units_per_EM : 2048;
@@ -65,26 +75,21 @@ public:
         Ascent = RoundDiv(long{winAscent} * em, upem);
         Descent = RoundDiv(long{winDescent} * em, upem);
         if (FFace && FT_Set_Pixel_Sizes(FFace, 0, static_cast<FT_UInt>(em)) != 0) {
+            const std::lock_guard lock(FaceListLock());
             FT_Done_Face(FFace);
             FFace = nullptr;
         }
     }
     ~FtSizedFont() override {
+        const std::lock_guard lock(FaceListLock());
         if (FFace)
             FT_Done_Face(FFace);
     }
     FtSizedFont(const FtSizedFont&) = delete;
     FtSizedFont& operator=(const FtSizedFont&) = delete;
 
-    const Glyph& GlyphOf(unsigned char C) override {
-        std::optional<Glyph>& slot = FGlyphs[C];
-        if (!slot)
-            slot = Load(C);
-        return *slot;
-    }
-
-private:
-    Glyph Load(unsigned char C) {
+protected:
+    Glyph Load(unsigned char C) override {
         Glyph g;
         if (!FFace || FT_Load_Char(FFace, CodePoint(C),
                                    FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) != 0)
@@ -100,7 +105,6 @@ private:
         g.Rows = static_cast<int>(bm.rows);
         g.Pitch = static_cast<int>((bm.width + 7) / 8);
         g.Bits.resize(static_cast<std::size_t>(g.Pitch) * g.Rows);
-        CacheBytes += g.Bits.size();
         for (int r = 0; r < g.Rows; ++r) {
             // FreeType's pitch may be negative (bottom-up rows) and padded.
             const unsigned char* src = bm.buffer + static_cast<std::ptrdiff_t>(r) * bm.pitch;
@@ -111,8 +115,8 @@ private:
         return g;
     }
 
+private:
     FT_Face FFace = nullptr;
-    std::array<std::optional<Glyph>, 256> FGlyphs;
 };
 
 class FontSystem {
@@ -120,7 +124,6 @@ public:
     FontSystem() {
         if (FT_Init_FreeType(&FLibrary) != 0)
             FLibrary = nullptr;
-        FFontconfig = FcInit() == FcTrue;
     }
     ~FontSystem() {
         FSizes.clear();
@@ -143,10 +146,7 @@ public:
             return it->second;
         // A handful of sizes is all a program uses; a flood of distinct ones, or of large
         // glyphs, starts afresh rather than growing without bound.
-        std::size_t bytes = 0;
-        for (const auto& entry : FSizes)
-            bytes += entry.second->CacheBytes;
-        if (FSizes.size() >= 64 || bytes > MaxFontCacheBytes)
+        if (FSizes.size() >= 64 || BytesHeld() > MaxFontCacheBytes)
             FSizes.clear();
         const auto& [file, index] = Locate(Font.GetName(), Font.GetStyle());
         auto font =
@@ -155,7 +155,19 @@ public:
         return font;
     }
 
+    std::size_t Bytes() {
+        const std::lock_guard lock(FMutex);
+        return BytesHeld();
+    }
+
 private:
+    std::size_t BytesHeld() const {
+        std::size_t bytes = 0;
+        for (const auto& entry : FSizes)
+            bytes += entry.second->CacheBytes();
+        return bytes;
+    }
+
     using Key = std::tuple<std::string, TFontStyles, int>;
     using Location = std::pair<std::string, int>;
 
@@ -164,7 +176,7 @@ private:
         if (auto it = FFiles.find(key); it != FFiles.end())
             return it->second;
         Location loc{"", 0};
-        if (FFontconfig) {
+        if (Fontconfig()) {
             FcPattern* pattern = FcPatternCreate();
             FcPatternAddString(pattern, FC_FAMILY,
                                reinterpret_cast<const FcChar8*>(Family.c_str()));
@@ -191,8 +203,19 @@ private:
         return FFiles.emplace(key, loc).first->second;
     }
 
+    // Fontconfig's configuration and font list take most of a short program's start-up: they
+    // are loaded when the first face is looked up, never for a program that draws no text.
+    bool Fontconfig() {
+        if (!FFontconfigTried) {
+            FFontconfigTried = true;
+            FFontconfig = FcInit() == FcTrue;
+        }
+        return FFontconfig;
+    }
+
     std::mutex FMutex;
     FT_Library FLibrary = nullptr;
+    bool FFontconfigTried = false;
     bool FFontconfig = false;
     std::map<std::pair<std::string, TFontStyles>, Location> FFiles;
     // Shared with the canvases that use a size, so that clearing the cache never pulls a face
@@ -211,14 +234,92 @@ std::shared_ptr<SizedFont> ResolveFont(const TFont& Font) {
     return Fonts().Resolve(Font);
 }
 
+std::size_t FontCacheBytes() {
+    return Fonts().Bytes();
+}
+
+SizedFont::~SizedFont() {
+    for (std::atomic<const Entry*>& slot : FEntries) {
+        const Entry* e = slot.load(std::memory_order_relaxed);
+        if (!e)
+            continue;
+        for (const std::atomic<const GlyphMask*>& m : e->masks)
+            delete m.load(std::memory_order_relaxed);
+        delete e;
+    }
+}
+
+const SizedFont::Entry& SizedFont::EntryOf(unsigned char C) {
+    // Published once, complete: a reader that sees the pointer sees the glyph.
+    if (const Entry* e = FEntries[C].load(std::memory_order_acquire))
+        return *e;
+    const std::lock_guard lock(FLock);
+    if (const Entry* e = FEntries[C].load(std::memory_order_relaxed))
+        return *e;
+    auto e = std::make_unique<Entry>();
+    e->glyph = Load(C);
+    FBytes.fetch_add(e->glyph.Bits.size(), std::memory_order_relaxed);
+    FEntries[C].store(e.get(), std::memory_order_release);
+    return *e.release();
+}
+
+const Glyph& SizedFont::GlyphOf(unsigned char C) {
+    return EntryOf(C).glyph;
+}
+
+const GlyphMask* SizedFont::MaskOf(unsigned char C, int Quarter) {
+    const Entry& e = EntryOf(C);
+    std::atomic<const GlyphMask*>& slot = e.masks[static_cast<std::size_t>(Quarter & 3)];
+    if (const GlyphMask* m = slot.load(std::memory_order_acquire))
+        return m;
+    const Glyph& g = e.glyph;
+    const bool sideways = Quarter & 1;
+    const int width = sideways ? g.Rows : g.Width, rows = sideways ? g.Width : g.Rows;
+    const int pitch = (width + 15) / 16 * 16;
+    const std::size_t bytes = static_cast<std::size_t>(pitch) * static_cast<std::size_t>(rows);
+    if (bytes == 0 || bytes > MaxMaskBytes)
+        return nullptr;
+    const std::lock_guard lock(FLock);
+    if (const GlyphMask* m = slot.load(std::memory_order_relaxed))
+        return m;
+    auto m = std::make_unique<GlyphMask>();
+    m->Width = width;
+    m->Pitch = pitch;
+    m->Rows = rows;
+    m->Bytes.assign(bytes, 0);
+    // Unturned pixel (c, r) of the glyph lands at column i, row j of the turned mask, as the
+    // engine turns a picture clockwise.
+    for (int r = 0; r < g.Rows; ++r) {
+        const std::uint8_t* bits = g.Bits.data() + static_cast<std::size_t>(r) * g.Pitch;
+        for (int c = 0; c < g.Width; ++c) {
+            if (!(bits[c >> 3] & (0x80 >> (c & 7))))
+                continue;
+            int i = c, j = r;
+            switch (Quarter & 3) {
+            case 1:
+                i = g.Rows - 1 - r, j = c;
+                break;
+            case 2:
+                i = g.Width - 1 - c, j = g.Rows - 1 - r;
+                break;
+            case 3:
+                i = r, j = g.Width - 1 - c;
+                break;
+            default:
+                break;
+            }
+            m->Bytes[static_cast<std::size_t>(j) * pitch + i] = 0xFF;
+        }
+    }
+    FBytes.fetch_add(bytes, std::memory_order_relaxed);
+    slot.store(m.get(), std::memory_order_release);
+    return m.release();
+}
+
 int SizedFont::TextWidth(const std::string& Text) {
     std::int64_t w = 0;
-    for (const char c : Text) {
-        int& advance = FAdvances[static_cast<unsigned char>(c)];
-        if (advance == kUnknown)
-            advance = GlyphOf(static_cast<unsigned char>(c)).Advance;
-        w += advance;
-    }
+    for (const char c : Text)
+        w += GlyphOf(static_cast<unsigned char>(c)).Advance;
     return static_cast<int>(std::min<std::int64_t>(w, INT_MAX));
 }
 
@@ -230,57 +331,6 @@ void BlitGlyph(const Glyph& G, std::int64_t OriginX, std::int64_t Baseline, TPix
                        FillSpan(Format, Top + static_cast<std::size_t>(Y) * RowBytes,
                                 static_cast<int>(X1), static_cast<int>(X2), Ink);
                    });
-}
-
-const CellImage& SizedFont::OpaqueCell(const std::string& Text, TPixelFormat Format, PixelValue Ink,
-                                       PixelValue Back) {
-    auto same = [](PixelValue a, PixelValue b) {
-        return a.b0 == b.b0 && a.b1 == b.b1 && a.b2 == b.b2;
-    };
-    ++FClock;
-    for (CachedCell& c : FCells)
-        if (c.format == Format && c.text == Text && same(c.ink, Ink) && same(c.back, Back)) {
-            c.lastUse = FClock;
-            return c.image;
-        }
-
-    CellImage cell;
-    cell.Width = TextWidth(Text);
-    cell.Height = CellHeight();
-    cell.RowBytes = (Format == pf8bit ? 1u : 3u) * static_cast<std::size_t>(cell.Width);
-    const std::size_t bytes = cell.RowBytes * static_cast<std::size_t>(cell.Height);
-    // A cell larger than any bitmap could take is not worth drawing in full.
-    if (bytes > MaxBitmapBytes) {
-        FScratch = CellImage{};
-        return FScratch;
-    }
-    cell.Pixels.resize(bytes);
-    for (int y = 0; y < cell.Height && cell.Width > 0; ++y)
-        FillSpan(Format, cell.Pixels.data() + y * cell.RowBytes, 0, cell.Width, Back);
-    std::int64_t pen = 0;
-    for (const char ch : Text) {
-        const Glyph& g = GlyphOf(static_cast<unsigned char>(ch));
-        BlitGlyph(g, pen, Ascent, Format, cell.Pixels.data(), cell.RowBytes, Ink, 0, 0, cell.Width,
-                  cell.Height);
-        pen += g.Advance;
-    }
-
-    // Strings of a label come back render after render; a handful of small cells is kept.
-    constexpr std::size_t kCells = 8, kCellBytes = std::size_t{256} << 10;
-    if (bytes > kCellBytes) {
-        FScratch = std::move(cell);
-        return FScratch;
-    }
-    if (FCells.size() >= kCells) {
-        auto oldest = std::min_element(
-            FCells.begin(), FCells.end(),
-            [](const CachedCell& a, const CachedCell& b) { return a.lastUse < b.lastUse; });
-        CacheBytes -= oldest->image.Pixels.size();
-        FCells.erase(oldest);
-    }
-    CacheBytes += bytes;
-    FCells.push_back({Text, Format, Ink, Back, FClock, std::move(cell)});
-    return FCells.back().image;
 }
 
 } // namespace vcl::detail

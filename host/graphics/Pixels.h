@@ -8,7 +8,41 @@
 
 #include "host/graphics/Graphics.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vcl {
+
+// memset for the short runs that turned pictures are made of (a turned row is a column of the
+// picture, some tens or hundreds of bytes), where the call costs as much as the stores: blocks
+// that may overlap, sixteen bytes at most, written in line.
+inline void FillBytes(std::uint8_t* P, std::uint8_t V, std::size_t N) {
+    if (N >= 16 && N <= 256) {
+#if defined(__SSE2__)
+        const __m128i v = _mm_set1_epi8(static_cast<char>(V));
+        for (std::size_t i = 0; i + 16 < N; i += 16)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(P + i), v);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(P + N - 16), v);
+        return;
+#endif
+    } else if (N >= 8 && N < 16) {
+        const std::uint64_t v = 0x0101010101010101u * V;
+        std::memcpy(P, &v, 8);
+        std::memcpy(P + N - 8, &v, 8);
+        return;
+    } else if (N >= 4 && N < 8) {
+        const std::uint32_t v = 0x01010101u * V;
+        std::memcpy(P, &v, 4);
+        std::memcpy(P + N - 4, &v, 4);
+        return;
+    } else if (N < 4) {
+        for (std::size_t i = 0; i < N; ++i)
+            P[i] = V;
+        return;
+    }
+    std::memset(P, V, N);
+}
 
 // A colour as stored in one pixel format: the palette index (pf8bit), the bit (pf1bit) or the
 // blue, green and red bytes (pf24bit).

@@ -1,11 +1,14 @@
 #pragma once
-// Faces found by fontconfig and glyphs rasterised by FreeType, cached per face and pixel size.
+// Faces found by fontconfig and glyphs rasterised by FreeType, cached per face, pixel size and
+// style, with each glyph's masks per quarter turn.
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <climits>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -25,59 +28,65 @@ struct Glyph {
     std::vector<std::uint8_t> Bits;
 };
 
-// A string's cell drawn opaque, ready to be copied row by row: Height rows of Width pixels.
-struct CellImage {
+// A glyph turned clockwise by a multiple of a quarter turn, as one byte per pixel: 0xFF where it
+// has ink, 0 elsewhere, Rows rows of Width bytes. Text is assembled from these rather than from
+// the bits, a blend of several bytes at a time instead of a test per pixel. Rows are Pitch
+// bytes apart, padded with zeros to a multiple of sixteen, so that a narrow glyph's row is one
+// block of sixteen.
+struct GlyphMask {
     int Width = 0;
-    int Height = 0;
-    std::size_t RowBytes = 0;
-    std::vector<std::uint8_t> Pixels;
+    int Rows = 0;
+    int Pitch = 0;
+    std::vector<std::uint8_t> Bytes;
 };
 
+// The largest mask kept for one glyph and turn; a larger glyph is drawn from its bits.
+inline constexpr std::size_t MaxMaskBytes = std::size_t{16} << 10;
+
 // A face at one pixel size, with the cell metrics the framework derives from the face's Windows
-// ascent and descent. Like the rest of the framework it is used from one thread at a time.
+// ascent and descent. Canvases on several threads may share one: a glyph and its masks are made
+// once, under the font's lock, and never change afterwards, so reading them takes no lock.
 class SizedFont {
 public:
-    virtual ~SizedFont() = default;
+    SizedFont() = default;
+    virtual ~SizedFont();
+    SizedFont(const SizedFont&) = delete;
+    SizedFont& operator=(const SizedFont&) = delete;
+
     int Ascent = 0;
     int Descent = 0;
     int CellHeight() const { return Ascent + Descent; }
-    // The bytes that the cached glyphs and cells hold.
-    std::size_t CacheBytes = 0;
+    // The bytes that the cached glyphs and masks hold.
+    std::size_t CacheBytes() const { return FBytes.load(std::memory_order_relaxed); }
     // The glyph of one byte of text, read in the Windows Western code page.
-    virtual const Glyph& GlyphOf(unsigned char C) = 0;
+    const Glyph& GlyphOf(unsigned char C);
+    // Its mask turned clockwise by Quarter quarter turns (0..3); null for a glyph too large to
+    // keep one (draw it from its bits) or without ink.
+    const GlyphMask* MaskOf(unsigned char C, int Quarter);
 
     int TextWidth(const std::string& Text);
-    // Text's cell in Format (pf8bit or pf24bit): Back everywhere, the glyphs in Ink, cut to
-    // the cell. The last few strings are kept, so a render that prints the same text again costs
-    // a copy. The reference holds until the next call.
-    const CellImage& OpaqueCell(const std::string& Text, TPixelFormat Format, PixelValue Ink,
-                                PixelValue Back);
+
+protected:
+    // Rasterises the glyph of C; called under the font's lock, once per byte.
+    virtual Glyph Load(unsigned char C) = 0;
 
 private:
-    struct CachedCell {
-        std::string text;
-        TPixelFormat format;
-        PixelValue ink, back;
-        std::uint64_t lastUse;
-        CellImage image;
+    struct Entry {
+        Glyph glyph;
+        mutable std::array<std::atomic<const GlyphMask*>, 4> masks{};
     };
-    std::vector<CachedCell> FCells;
-    std::uint64_t FClock = 0;
-    // Each byte's advance once its glyph is known (kUnknown before): widths are asked for far
-    // more often than glyphs are drawn.
-    static constexpr int kUnknown = INT_MIN;
-    std::array<int, 256> FAdvances = MakeUnknown();
-    static std::array<int, 256> MakeUnknown() {
-        std::array<int, 256> a;
-        a.fill(kUnknown);
-        return a;
-    }
-    CellImage FScratch;
+    const Entry& EntryOf(unsigned char C);
+
+    std::mutex FLock;
+    std::array<std::atomic<const Entry*>, 256> FEntries{};
+    std::atomic<std::size_t> FBytes{0};
 };
 
 // The face and size that Font asks for; a family that is not installed falls back to
 // fontconfig's best match. Never fails: without any usable font the glyphs are empty.
 std::shared_ptr<SizedFont> ResolveFont(const TFont& Font);
+// The bytes that the cached sizes hold now, glyphs and masks.
+std::size_t FontCacheBytes();
 
 // Calls Span(X1, X2, Y) for every run of ink of glyph G, with its origin at (OriginX, Baseline),
 // that lies in columns [ClipX1, ClipX2) and rows [ClipY1, ClipY2): columns X1..X2-1 of row Y.
@@ -120,8 +129,9 @@ void BlitGlyph(const Glyph& G, std::int64_t OriginX, std::int64_t Baseline, TPix
 
 // The largest em that text is rasterised at, in pixels; larger fonts are drawn at this size.
 inline constexpr int MaxFontPixels = 1024;
-// The glyphs and cells that the cached sizes may hold together before the cache starts afresh.
-// One size adds at most its 256 glyphs at MaxFontPixels (some tens of MiB) beyond it.
+// The glyphs and masks that the cached sizes may hold together before the cache starts afresh.
+// One size adds at most its 256 glyphs at MaxFontPixels (some tens of MiB) and four masks of
+// MaxMaskBytes per glyph beyond it.
 inline constexpr std::size_t MaxFontCacheBytes = std::size_t{32} << 20;
 
 } // namespace vcl::detail
