@@ -13,6 +13,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <tuple>
 
 namespace vcl::detail {
@@ -38,7 +39,12 @@ int RoundDiv(long a, long b) {
 
 class FtSizedFont final : public SizedFont {
 public:
-    FtSizedFont(FT_Library Library, const std::string& File, int Index, int Height) {
+    // FreeType lets threads share a library only if its faces are made and freed one at a time
+    // (FaceLock); each face is then used by the one thread it was resolved for.
+    FtSizedFont(FT_Library Library, std::mutex& FaceLock, const std::string& File, int Index,
+                int Height)
+        : FFaceLock(FaceLock) {
+        const std::lock_guard lock(FFaceLock);
         if (!File.empty() && FT_New_Face(Library, File.c_str(), Index, &FFace) != 0)
             FFace = nullptr;
         int winAscent = 0, winDescent = 0, upem = 2048;
@@ -70,6 +76,7 @@ public:
         }
     }
     ~FtSizedFont() override {
+        const std::lock_guard lock(FFaceLock);
         if (FFace)
             FT_Done_Face(FFace);
     }
@@ -111,6 +118,7 @@ private:
         return g;
     }
 
+    std::mutex& FFaceLock;
     FT_Face FFace = nullptr;
     std::array<std::optional<Glyph>, 256> FGlyphs;
 };
@@ -138,7 +146,8 @@ public:
         // each rasterising its own set of the largest glyphs. A positive height is a cell,
         // which no face makes more than a few ems tall.
         const int height = std::clamp(Font.GetHeight(), -MaxFontPixels, 4 * MaxFontPixels);
-        const Key key{Font.GetName(), Font.GetStyle(), height};
+        // Each thread gets faces of its own: a face and its glyph caches are not to be shared.
+        const Key key{Font.GetName(), Font.GetStyle(), height, std::this_thread::get_id()};
         if (auto it = FSizes.find(key); it != FSizes.end())
             return it->second;
         // A handful of sizes is all a program uses; a flood of distinct ones, or of large
@@ -149,14 +158,14 @@ public:
         if (FSizes.size() >= 64 || bytes > MaxFontCacheBytes)
             FSizes.clear();
         const auto& [file, index] = Locate(Font.GetName(), Font.GetStyle());
-        auto font =
-            std::make_shared<FtSizedFont>(FLibrary, FLibrary ? file : std::string{}, index, height);
+        auto font = std::make_shared<FtSizedFont>(FLibrary, FFaceMutex,
+                                                  FLibrary ? file : std::string{}, index, height);
         FSizes.emplace(key, font);
         return font;
     }
 
 private:
-    using Key = std::tuple<std::string, TFontStyles, int>;
+    using Key = std::tuple<std::string, TFontStyles, int, std::thread::id>;
     using Location = std::pair<std::string, int>;
 
     const Location& Locate(const std::string& Family, TFontStyles Style) {
@@ -192,6 +201,8 @@ private:
     }
 
     std::mutex FMutex;
+    // Taken while a face is made or freed, after FMutex when both are.
+    std::mutex FFaceMutex;
     FT_Library FLibrary = nullptr;
     bool FFontconfig = false;
     std::map<std::pair<std::string, TFontStyles>, Location> FFiles;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <climits>
 #include <cstdint>
 #include <memory>
@@ -34,15 +35,16 @@ struct CellImage {
 };
 
 // A face at one pixel size, with the cell metrics the framework derives from the face's Windows
-// ascent and descent. Like the rest of the framework it is used from one thread at a time.
+// ascent and descent. Like the rest of the framework it is used from one thread: ResolveFont
+// gives each thread its own.
 class SizedFont {
 public:
     virtual ~SizedFont() = default;
     int Ascent = 0;
     int Descent = 0;
     int CellHeight() const { return Ascent + Descent; }
-    // The bytes that the cached glyphs and cells hold.
-    std::size_t CacheBytes = 0;
+    // The bytes that the cached glyphs and cells hold; read by the resolver from other threads.
+    std::atomic<std::size_t> CacheBytes = 0;
     // The glyph of one byte of text, read in the Windows Western code page.
     virtual const Glyph& GlyphOf(unsigned char C) = 0;
 
