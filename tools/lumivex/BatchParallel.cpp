@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -108,7 +109,7 @@ private:
             for (const Item& I : Items) {
                 FStreak = StreakAfter(FStreak, I);
                 if (FStreak >= MaxFailuresInARow && I.RecNo < FTotals.Total)
-                    FAbandon = true;
+                    FGiveUpAfter = std::min(FGiveUpAfter, I.RecNo);
             }
         }
         // The workers' answers to MayWrite changed with the streak.
@@ -125,7 +126,8 @@ private:
         const std::lock_guard Lock(FMutex);
         FEnded = true;
         FDropQueued = FDropQueued || Drop;
-        FAbandon = FAbandon || Abandon;
+        if (Abandon)
+            FGiveUpAfter = 0;
         FWork.notify_all();
         FResolved.notify_all();
     }
@@ -158,7 +160,7 @@ private:
                 Lock.unlock();
                 bool Finished = true;
                 if (Draw) {
-                    Finished = Draw->Run(I, [&] { return MayWrite(Seq, i); });
+                    Finished = Draw->Run(I, [&] { return MayWrite(Seq, i, I.RecNo); });
                 } else {
                     I.Result = RecordResult::Failed;
                     I.Error = Failure;
@@ -183,19 +185,21 @@ private:
         return FWindow.size();
     }
 
-    // Whether item Index of slot Seq may be written: true once the records before it cannot
-    // end in a give-up; false when the loop has given up, or surely will before it.
-    bool MayWrite(std::uint64_t Seq, std::size_t Index) {
+    // Whether item Index of slot Seq (record RecNo) may be written: true once no streak of
+    // failures before it can make the loop give up; false when the loop has given up before it,
+    // or surely will.
+    bool MayWrite(std::uint64_t Seq, std::size_t Index, int RecNo) {
         std::unique_lock Lock(FMutex);
         for (;;) {
-            if (FAbandon)
+            if (RecNo > FGiveUpAfter)
                 return false;
-            bool Pending = false;
-            if (StreakBefore(Seq, Index, Pending) < MaxFailuresInARow)
+            int GiveUpAt = 0;
+            if (!MayGiveUpBefore(Seq, Index, GiveUpAt))
                 return true;
-            if (!Pending) {
-                // Every later record is refused too, including those that wait on this one.
-                FAbandon = true;
+            if (GiveUpAt > 0) {
+                // Every later record is refused too, including those that wait on this one; the
+                // earlier ones are still written.
+                FGiveUpAfter = std::min(FGiveUpAfter, GiveUpAt);
                 FResolved.notify_all();
                 return false;
             }
@@ -203,24 +207,33 @@ private:
         }
     }
 
-    // Failures in a row, records still pending among them (Pending tells), just before item
-    // Index of slot Seq; counting stops at MaxFailuresInARow.
-    int StreakBefore(std::uint64_t Seq, std::size_t Index, bool& Pending) const {
-        int Streak = 0;
-        for (;;) {
-            while (Index > 0) {
-                const Item& I = FWindow[Seq - FFirstSeq].Items[--Index];
-                if (I.State == Outcome::Fine)
-                    return Streak;
+    // Whether the records not yet reported before item Index of slot Seq hold a streak that
+    // could end the loop (records still pending count as failures); GiveUpAt is the record
+    // where it surely does, 0 if that is not yet known.
+    bool MayGiveUpBefore(std::uint64_t Seq, std::size_t Index, int& GiveUpAt) const {
+        int Streak = FStreak;
+        bool Pending = false, May = false;
+        for (std::uint64_t s = FFirstSeq; s <= Seq; ++s) {
+            const std::vector<Item>& Items = FWindow[s - FFirstSeq].Items;
+            const std::size_t End = s == Seq ? Index : Items.size();
+            for (std::size_t i = 0; i < End; ++i) {
+                const Item& I = Items[i];
+                if (I.State == Outcome::Fine) {
+                    Streak = 0;
+                    Pending = false;
+                    continue;
+                }
                 Pending = Pending || I.State == Outcome::Pending;
-                if (++Streak >= MaxFailuresInARow)
-                    return Streak;
+                if (++Streak >= MaxFailuresInARow && I.RecNo < FTotals.Total) {
+                    if (!Pending) {
+                        GiveUpAt = I.RecNo;
+                        return true;
+                    }
+                    May = true;
+                }
             }
-            if (Seq == FFirstSeq)
-                return Streak + FStreak;
-            --Seq;
-            Index = FWindow[Seq - FFirstSeq].Items.size();
         }
+        return May;
     }
 
     Reader& FRead;
@@ -239,7 +252,8 @@ private:
     int FStreak = 0;
     bool FEnded = false;
     bool FDropQueued = false;
-    bool FAbandon = false;
+    // Records after this one are not written: the loop gave up there, or surely will.
+    int FGiveUpAfter = INT_MAX;
 };
 
 } // namespace
