@@ -15,6 +15,8 @@ PACKAGES=(
   fonts-liberation
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev python3
+  # bench/zint.sh: zint, the peer measured against; GNU time for peak memory
+  zint time
   # fuzzing (clang with its libFuzzer runtime) and leak checks of the command line
   clang libclang-rt-14-dev valgrind
   # the Qt widgetset: Qt 6 Widgets and QTest, the offscreen and X11 platform plugins

@@ -3,6 +3,7 @@
 #include "host/db/DB.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace vcl {
 
@@ -120,7 +121,58 @@ void TDataSet::Loaded() {
     }
 }
 
+void TDataSet::SetUniDirectional(bool Value) {
+    CheckInactive();
+    FUniDirectional = Value;
+}
+
+std::int64_t TDataSet::InternalOpenCursor(std::vector<std::string>&) {
+    Fail("This dataset cannot be read unidirectionally");
+}
+
+bool TDataSet::InternalFetch(Record&) {
+    return false;
+}
+
+void TDataSet::CheckBiDirectional() const {
+    if (FUniDirectional)
+        Fail("Operation not allowed on a unidirectional dataset");
+}
+
+void TDataSet::DoOpenUniDirectional() {
+    std::vector<std::string> names;
+    const std::int64_t count = InternalOpenCursor(names);
+    std::vector<Record> records;
+    try {
+        if (count > INT32_MAX)
+            Fail("More records than a dataset can count");
+        Record first;
+        if (count > 0) {
+            if (!InternalFetch(first) || first.size() != names.size())
+                Fail("The data changed while it was read");
+            records.push_back(std::move(first));
+        }
+    } catch (...) {
+        InternalCloseCursor();
+        throw;
+    }
+    FFields.clear();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        FFields.push_back(std::make_unique<TField>(*this, names[i], static_cast<int>(i)));
+    FRecords = std::move(records);
+    FCount = count;
+    FPassed = 0;
+    FCurrent = FRecords.empty() ? -1 : 0;
+    FBof = true;
+    FEof = FRecords.empty();
+    SetState(dsBrowse);
+}
+
 void TDataSet::DoOpen() {
+    if (FUniDirectional) {
+        DoOpenUniDirectional();
+        return;
+    }
     std::vector<std::string> names;
     std::vector<Record> records;
     InternalOpen(names, records);
@@ -146,6 +198,11 @@ void TDataSet::DoClose() {
     FFields.clear();
     std::vector<Record>().swap(FRecords);
     FEditBuffer.clear();
+    if (FUniDirectional) {
+        FFetched.clear();
+        FPassed = FCount = 0;
+        InternalCloseCursor();
+    }
     FCurrent = -1;
     FBof = FEof = true;
     SetState(dsInactive);
@@ -219,6 +276,9 @@ void TDataSet::MoveTo(std::int64_t Index) {
 
 void TDataSet::First() {
     CheckBrowseMode();
+    // Standing on the first record is the one place a unidirectional dataset can go first.
+    if (FUniDirectional && FPassed > 0)
+        CheckBiDirectional();
     FBof = true;
     FEof = FRecords.empty();
     MoveTo(FRecords.empty() ? -1 : 0);
@@ -226,6 +286,7 @@ void TDataSet::First() {
 
 void TDataSet::Last() {
     CheckBrowseMode();
+    CheckBiDirectional();
     FBof = FRecords.empty();
     FEof = true;
     MoveTo(static_cast<std::int64_t>(FRecords.size()) - 1);
@@ -241,6 +302,11 @@ void TDataSet::Prior() {
 
 int TDataSet::MoveBy(int Distance) {
     CheckBrowseMode();
+    if (FUniDirectional) {
+        if (Distance < 0)
+            CheckBiDirectional();
+        return MoveForward(Distance);
+    }
     if (Distance == 0 || (Distance > 0 && FEof) || (Distance < 0 && FBof))
         return 0;
     // Bof and Eof mean that a move tried to go past an end, not that the cursor stands on it.
@@ -260,10 +326,33 @@ int TDataSet::MoveBy(int Distance) {
     return moved;
 }
 
+// The one record held is replaced by the next; the count taken at open is the end, so that the
+// dataset never holds more records than it said it would.
+int TDataSet::MoveForward(int Distance) {
+    if (Distance <= 0 || FEof)
+        return 0;
+    FBof = false;
+    int moved = 0;
+    while (moved < Distance) {
+        if (FPassed + 1 >= FCount) {
+            FEof = true;
+            break;
+        }
+        if (!InternalFetch(FFetched) || FFetched.size() != FFields.size())
+            Fail("The data changed while it was read");
+        std::swap(FRecords.front(), FFetched);
+        ++FPassed;
+        ++moved;
+    }
+    if (moved > 0)
+        DataEvent(deDataSetScroll, nullptr);
+    return moved;
+}
+
 int TDataSet::GetRecNo() const {
     if (FState == dsInactive || FCurrent < 0)
         return 0;
-    return static_cast<int>(FCurrent + 1);
+    return static_cast<int>(FPassed + FCurrent + 1);
 }
 
 void TDataSet::SetRecNo(int Value) {
@@ -273,12 +362,20 @@ void TDataSet::SetRecNo(int Value) {
              std::to_string(GetRecordCount()) + ")");
     if (Value == GetRecNo())
         return;
+    if (FUniDirectional) {
+        if (Value < GetRecNo())
+            CheckBiDirectional();
+        MoveForward(Value - GetRecNo());
+        return;
+    }
     FBof = FEof = false;
     MoveTo(Value - 1);
 }
 
 int TDataSet::GetRecordCount() const {
     CheckActive();
+    if (FUniDirectional)
+        return static_cast<int>(FCount);
     return static_cast<int>(FRecords.size());
 }
 
@@ -307,6 +404,7 @@ TField& TDataSet::FieldByName(const std::string& FieldName) const {
 
 void TDataSet::Edit() {
     CheckActive();
+    CheckBiDirectional();
     if (FState == dsEdit)
         return;
     if (FCurrent < 0)

@@ -65,7 +65,8 @@ private:
 
 // A dataset holds its records in memory once opened; subclasses say where they come from and
 // where edits go. Every change is told to the data sources that use it, unless controls are
-// disabled.
+// disabled. A unidirectional one (as the framework's SQL datasets are) holds only the current
+// record: it reads forward, is read-only, and refuses to move back.
 class TDataSet : public TComponent {
 public:
     using Value = std::optional<std::string>; // nullopt: NULL
@@ -79,6 +80,9 @@ public:
     bool GetActive() const { return FState != dsInactive; }
     void SetActive(bool Value);
     TDataSetState GetState() const { return FState; }
+    bool GetUniDirectional() const { return FUniDirectional; }
+    // Only while closed. A dataset that cannot read that way refuses to open.
+    void SetUniDirectional(bool Value);
 
     void First();
     void Next();
@@ -122,6 +126,14 @@ protected:
     // Writes a changed record; Original is the record before the edit. Raises on failure,
     // having changed nothing.
     virtual void InternalPost(int RecNo, const Record& Original, const Record& Changed);
+    // A unidirectional read: the names, and how many records the cursor holds (counted, since
+    // the records are read only as the cursor moves); then one record per fetch, false past the
+    // last. The base class reads no dataset that way.
+    virtual std::int64_t InternalOpenCursor(std::vector<std::string>& Names);
+    virtual bool InternalFetch(Record& Next);
+    virtual void InternalCloseCursor() {}
+    // The records held in memory: all of them, or the current one of a unidirectional dataset.
+    int GetBufferCount() const { return static_cast<int>(FRecords.size()); }
     // Throws unless the dataset is open.
     void CheckActive() const;
     void CheckInactive() const;
@@ -135,7 +147,11 @@ private:
     void CheckBrowseMode();
     void MoveTo(std::int64_t Index);
     void DoOpen();
+    void DoOpenUniDirectional();
     void DoClose();
+    // Refuses a move back (or an edit) of a unidirectional dataset.
+    void CheckBiDirectional() const;
+    int MoveForward(int Distance);
     // EDatabaseError prefixed with the dataset's name, as the framework words it.
     [[noreturn]] void Fail(const std::string& Msg) const;
 
@@ -143,6 +159,11 @@ private:
     std::vector<std::unique_ptr<TField>> FFields;
     std::vector<Record> FRecords;
     std::int64_t FCurrent = -1; // index of the current record
+    bool FUniDirectional = false;
+    // Unidirectional: the records passed before the one held, and the count at open.
+    std::int64_t FPassed = 0;
+    std::int64_t FCount = 0;
+    Record FFetched;
     bool FEof = true;
     bool FBof = true;
     Record FEditBuffer; // the record as it was when the edit began
@@ -280,8 +301,18 @@ public:
 protected:
     void InternalOpen(std::vector<std::string>& Names, std::vector<Record>& Records) override;
     void InternalPost(int RecNo, const Record& Original, const Record& Changed) override;
+    // One connection and one statement, held while open, inside a read transaction so that the
+    // count and the rows see the same database.
+    std::int64_t InternalOpenCursor(std::vector<std::string>& Names) override;
+    bool InternalFetch(Record& Next) override;
+    void InternalCloseCursor() override;
 
 private:
+    struct TCursor;
+    // Prepares the query on the cursor's connection, binds its parameters, and reads its
+    // columns' names and origins.
+    void PrepareQuery(TCursor& Cursor, std::vector<std::string>& Names);
+    std::unique_ptr<TCursor> FCursor;
     std::string FDatabaseName;
     std::string FSQL;
     std::vector<Value> FParams;
@@ -297,10 +328,12 @@ private:
 
 // The records of a CSV file (RFC 4180: quoted fields, embedded commas, quotes and line breaks;
 // the first row names the fields; UTF-8 with or without a byte-order mark). Edits stay in
-// memory.
+// memory. Unidirectional, the file is read twice in blocks, once to check and count it and once
+// record by record, so any size takes the same memory.
 class TCSVDataSet : public TDataSet {
 public:
     explicit TCSVDataSet(TComponent* AOwner);
+    ~TCSVDataSet() override;
 
     const std::string& GetFileName() const { return FFileName; }
     void SetFileName(const std::string& Value);
@@ -323,8 +356,13 @@ public:
 protected:
     void InternalOpen(std::vector<std::string>& Names, std::vector<Record>& Records) override;
     void InternalPost(int RecNo, const Record& Original, const Record& Changed) override;
+    std::int64_t InternalOpenCursor(std::vector<std::string>& Names) override;
+    bool InternalFetch(Record& Next) override;
+    void InternalCloseCursor() override;
 
 private:
+    struct TCursor;
+    std::unique_ptr<TCursor> FCursor;
     std::string FFileName;
 };
 

@@ -118,7 +118,13 @@ const char* OrEmpty(const char* S) {
 
 TSQLiteQuery::TSQLiteQuery(TComponent* AOwner) : TDataSet(AOwner) {}
 
-TSQLiteQuery::~TSQLiteQuery() = default;
+// The cursor goes with the query, which closes it first.
+TSQLiteQuery::~TSQLiteQuery() {
+    try {
+        Close();
+    } catch (...) {
+    }
+}
 
 void TSQLiteQuery::SetDatabaseName(const std::string& Value) {
     CheckInactive();
@@ -136,13 +142,21 @@ void TSQLiteQuery::SetParams(std::vector<Value> Values) {
     FParams = std::move(Values);
 }
 
-void TSQLiteQuery::InternalOpen(std::vector<std::string>& Names, std::vector<Record>& Records) {
-    const TConnection db(FDatabaseName);
+struct TSQLiteQuery::TCursor {
+    explicit TCursor(const std::string& FileName) : Db(FileName) {}
+    TConnection Db;
+    TStatement Stmt;
+    std::vector<std::uint8_t> Types;
+};
+
+void TSQLiteQuery::PrepareQuery(TCursor& Cursor, std::vector<std::string>& Names) {
+    const TConnection& db = Cursor.Db;
     // SQLite would stop reading at a NUL and quietly ignore whatever follows it.
     if (FSQL.find('\0') != std::string::npos)
         db.Fail("the SQL text contains a NUL byte");
     std::size_t used = 0;
-    const TStatement stmt = db.Prepare(FSQL, used);
+    TStatement& stmt = Cursor.Stmt;
+    stmt = db.Prepare(FSQL, used);
     if (!stmt)
         db.Fail("the SQL text holds no statement");
     for (std::string_view rest = std::string_view(FSQL).substr(used); !rest.empty();) {
@@ -175,7 +189,45 @@ void TSQLiteQuery::InternalOpen(std::vector<std::string>& Names, std::vector<Rec
                            OrEmpty(sqlite3_column_table_name(stmt.get(), c)),
                            OrEmpty(sqlite3_column_origin_name(stmt.get(), c))});
     }
+    Names = std::move(names);
+    FOrigins = std::move(origins);
+}
 
+namespace {
+
+// The row the statement stands on into R, and each value's storage class into T.
+void ReadRow(const TConnection& db, sqlite3_stmt* Stmt, TDataSet::Record& R,
+             std::vector<std::uint8_t>& T) {
+    const int columns = sqlite3_column_count(Stmt);
+    R.assign(static_cast<std::size_t>(columns), std::nullopt);
+    T.assign(static_cast<std::size_t>(columns), 0);
+    for (int c = 0; c < columns; ++c) {
+        const int type = sqlite3_column_type(Stmt, c);
+        const auto i = static_cast<std::size_t>(c);
+        T[i] = static_cast<std::uint8_t>(type);
+        switch (type) {
+        case SQLITE_NULL:
+            break;
+        case SQLITE_FLOAT:
+            R[i] = RealText(sqlite3_column_double(Stmt, c));
+            break;
+        default:
+            R[i] = ColumnBytes(Stmt, c, type == SQLITE_BLOB);
+            if (sqlite3_errcode(db.Handle()) == SQLITE_NOMEM)
+                db.Fail();
+            break;
+        }
+    }
+}
+
+} // namespace
+
+void TSQLiteQuery::InternalOpen(std::vector<std::string>& Names, std::vector<Record>& Records) {
+    TCursor cursor(FDatabaseName);
+    std::vector<std::string> names;
+    PrepareQuery(cursor, names);
+    const TConnection& db = cursor.Db;
+    const TStatement& stmt = cursor.Stmt;
     std::vector<Record> records;
     std::vector<std::vector<std::uint8_t>> types;
     for (;;) {
@@ -184,32 +236,54 @@ void TSQLiteQuery::InternalOpen(std::vector<std::string>& Names, std::vector<Rec
             break;
         if (rc != SQLITE_ROW)
             db.Fail();
-        Record r(static_cast<std::size_t>(columns));
-        std::vector<std::uint8_t> t(static_cast<std::size_t>(columns));
-        for (int c = 0; c < columns; ++c) {
-            const int type = sqlite3_column_type(stmt.get(), c);
-            const auto i = static_cast<std::size_t>(c);
-            t[i] = static_cast<std::uint8_t>(type);
-            switch (type) {
-            case SQLITE_NULL:
-                break;
-            case SQLITE_FLOAT:
-                r[i] = RealText(sqlite3_column_double(stmt.get(), c));
-                break;
-            default:
-                r[i] = ColumnBytes(stmt.get(), c, type == SQLITE_BLOB);
-                if (sqlite3_errcode(db.Handle()) == SQLITE_NOMEM)
-                    db.Fail();
-                break;
-            }
-        }
+        Record r;
+        std::vector<std::uint8_t> t;
+        ReadRow(db, stmt.get(), r, t);
         records.push_back(std::move(r));
         types.push_back(std::move(t));
     }
     Names = std::move(names);
     Records = std::move(records);
-    FOrigins = std::move(origins);
     FTypes = std::move(types);
+}
+
+std::int64_t TSQLiteQuery::InternalOpenCursor(std::vector<std::string>& Names) {
+    auto cursor = std::make_unique<TCursor>(FDatabaseName);
+    // The read lock that this takes is held until the dataset closes: the price of reading
+    // forward. The count and the rows come from the same snapshot.
+    cursor->Db.Exec("BEGIN");
+    PrepareQuery(*cursor, Names);
+    std::int64_t count = 0;
+    for (;;) {
+        const int rc = sqlite3_step(cursor->Stmt.get());
+        if (rc == SQLITE_DONE)
+            break;
+        if (rc != SQLITE_ROW)
+            cursor->Db.Fail();
+        ++count;
+    }
+    // The bindings stay.
+    if (sqlite3_reset(cursor->Stmt.get()) != SQLITE_OK)
+        cursor->Db.Fail();
+    FCursor = std::move(cursor);
+    return count;
+}
+
+bool TSQLiteQuery::InternalFetch(Record& Next) {
+    if (!FCursor)
+        return false;
+    const int rc = sqlite3_step(FCursor->Stmt.get());
+    if (rc == SQLITE_DONE)
+        return false;
+    if (rc != SQLITE_ROW)
+        FCursor->Db.Fail();
+    ReadRow(FCursor->Db, FCursor->Stmt.get(), Next, FCursor->Types);
+    return true;
+}
+
+// Closing the connection ends the read transaction with it.
+void TSQLiteQuery::InternalCloseCursor() {
+    FCursor.reset();
 }
 
 void TSQLiteQuery::InternalPost(int RecNo, const Record& Original, const Record& Changed) {

@@ -1,5 +1,5 @@
-// The batch loop: the dataset drives a TDBBarcodeBmp through a data source; each record's bitmap
-// is encoded into one reused buffer and written through a temporary file and a rename.
+// The batch loop: the dataset read forward, each record's text drawn by a TDBBarcodeBmp, its
+// bitmap encoded into one reused buffer and written through a temporary file and a rename.
 
 #include "tools/lumivex/Batch.h"
 
@@ -10,10 +10,10 @@
 
 #include <sys/stat.h>
 
-#include "components/DBBarcodeBmp.h"
+#include "engine/Barcode.h"
 #include "host/graphics/Graphics.h"
-#include "host/sysutils/AtomicFile.h"
 #include "host/sysutils/SysUtils.h"
+#include "tools/lumivex/BatchRecords.h"
 #include "tools/lumivex/OutputFile.h"
 
 namespace lumivex::cli {
@@ -49,43 +49,6 @@ vcl::TField& RequireField(const vcl::TDataSet& Data, const std::string& Name, co
     throw vcl::EDatabaseError(Job.Source + ": no field '" + Name + "' (" + Option +
                               "); the fields are: " + Known);
 }
-
-// File names already given in this run, so that two records never write the same file.
-class Names {
-public:
-    Names(const BatchJob& Job, int Total) : FFromData(!Job.NameField.empty()) {
-        FWidth = DigitsOf(Total);
-        FPrefix = Job.Directory;
-        if (!FPrefix.empty() && FPrefix.back() != '/')
-            FPrefix += '/';
-    }
-
-    // The path of record RecNo's file into Path, whose capacity is reused.
-    void PathFor(int RecNo, const vcl::TField* NameField, std::string& Path) {
-        FName.clear();
-        if (FFromData)
-            FName = SanitizeFileName(NameField->GetAsString());
-        if (FName.empty())
-            AppendPadded(FName, RecNo, FWidth);
-        if (FFromData) {
-            // A name that a record number gave may also be given by another record's data.
-            while (!FTaken.insert(FName).second) {
-                FName += '-';
-                FName += std::to_string(RecNo);
-            }
-        }
-        Path.assign(FPrefix);
-        Path += FName;
-        Path += ".png";
-    }
-
-private:
-    bool FFromData;
-    int FWidth = 1;
-    std::string FPrefix;
-    std::string FName;
-    std::unordered_set<std::string> FTaken;
-};
 
 } // namespace
 
@@ -132,9 +95,137 @@ std::string SanitizeFileName(std::string_view Value) {
     return Name;
 }
 
+namespace detail {
+
+Names::Names(const BatchJob& Job, int Total) : FFromData(!Job.NameField.empty()) {
+    FWidth = DigitsOf(Total);
+    FPrefix = Job.Directory;
+    if (!FPrefix.empty() && FPrefix.back() != '/')
+        FPrefix += '/';
+}
+
+void Names::PathFor(int RecNo, const vcl::TField* NameField, std::string& Path) {
+    FName.clear();
+    if (FFromData)
+        FName = SanitizeFileName(NameField->GetAsString());
+    if (FName.empty())
+        AppendPadded(FName, RecNo, FWidth);
+    if (FFromData) {
+        // A name that a record number gave may also be given by another record's data.
+        while (!FTaken.insert(FName).second) {
+            FName += '-';
+            FName += std::to_string(RecNo);
+        }
+    }
+    Path.assign(FPrefix);
+    Path += FName;
+    Path += ".png";
+}
+
+Reader::Reader(vcl::TDataSet& Data, const BatchJob& Job, const vcl::TField& Field,
+               const vcl::TField* NameField, int Total)
+    : FData(Data), FJob(Job), FField(Field), FNameField(NameField), FNaming(Job, Total) {}
+
+void Reader::Read(int RecNo, Item& I) {
+    I.RecNo = RecNo;
+    I.Result = RecordResult::Written;
+    I.Draw = false;
+    I.State = Outcome::Pending;
+    I.FieldText.clear();
+    I.Path.clear();
+    I.Error.clear();
+    try {
+        if (RecNo > 1)
+            FData.Next();
+        I.FieldText = FField.GetDisplayText();
+        // The filter that the component applies to the same text, without its drawing.
+        if (FilterBCText(FJob.Symbol.Type, I.FieldText).empty()) {
+            I.Result = RecordResult::NothingToEncode;
+            I.State = Outcome::Fine;
+        } else {
+            FNaming.PathFor(RecNo, FNameField, I.Path);
+            I.Draw = true;
+        }
+        return;
+    } catch (const vcl::Exception& E) {
+        I.Error = E.GetMessage();
+    } catch (const std::exception& E) {
+        I.Error = E.what();
+    }
+    I.Result = RecordResult::Failed;
+    I.State = Outcome::Failed;
+    I.FieldText.clear();
+    I.Path.clear();
+}
+
+Drawer::Drawer(const BatchJob& Job)
+    : FJob(Job), FBarcode(nullptr), FMode{/*Sync*/ false, /*Replace*/ Job.Replace} {
+    // Every setter renders; with no text yet, each draws an empty symbol, which costs nothing.
+    FBarcode.SetBarcodeType(Job.Symbol.Type);
+    FBarcode.SetScale(Job.Symbol.Scale);
+    FBarcode.SetHeight(Job.Symbol.Height);
+    FBarcode.SetInterpret(Job.Symbol.Interpret);
+    FBarcode.SetRotate(Job.Symbol.Rotate);
+    FBarcode.GetFont().SetName(Job.Symbol.FontName);
+}
+
+bool Drawer::Prepare(Item& I, std::string_view& Bytes) {
+    // The rename refuses to replace a file all the same; asking first spares a rerun of a batch
+    // the drawing, the encoding and the temporary file of every existing one.
+    struct stat Existing {};
+    if (!FJob.Replace && ::lstat(I.Path.c_str(), &Existing) == 0) {
+        I.Result = RecordResult::Exists;
+        return false;
+    }
+    // Filtered and drawn as the data link's change would: the same text, the same pixels.
+    FBarcode.SetBarcodeText(I.FieldText);
+    Bytes = FEncoder.Encode(FBarcode.GetBitmap(), FJob.Dpi);
+    return true;
+}
+
+void Drawer::Write(Item& I, std::string_view Bytes) {
+    I.Result = vcl::WriteFileAtomically(I.Path, Bytes, FMode) ? RecordResult::Written
+                                                              : RecordResult::Exists;
+}
+
+void Drawer::Fail(Item& I, std::string Error) {
+    I.Result = RecordResult::Failed;
+    I.Error = std::move(Error);
+}
+
+bool Tally::Done(const Item& I) {
+    switch (I.Result) {
+    case RecordResult::Written:
+        ++FTotals.Written;
+        break;
+    case RecordResult::NothingToEncode:
+    case RecordResult::Exists:
+        ++FTotals.Skipped;
+        break;
+    case RecordResult::Failed:
+        ++FTotals.Failed;
+        break;
+    }
+    FFailuresInARow = StreakAfter(FFailuresInARow, I);
+    RecordReport Report;
+    Report.RecNo = I.RecNo;
+    Report.Result = I.Result;
+    Report.FieldText = I.FieldText;
+    Report.Path = I.Path;
+    Report.Error = I.Error;
+    FListener.RecordDone(Report);
+    if (FFailuresInARow >= MaxFailuresInARow && I.RecNo < FTotals.Total) {
+        FTotals.GaveUp = true;
+        return false;
+    }
+    return true;
+}
+
+} // namespace detail
+
 BatchTotals RunBatchLoop(vcl::TDataSet& Data, const BatchJob& Job, BatchListener& Listener) {
     Data.Open();
-    RequireField(Data, Job.Field, Job, "--field");
+    const vcl::TField& Field = RequireField(Data, Job.Field, Job, "--field");
     const vcl::TField* NameField =
         Job.NameField.empty() ? nullptr : &RequireField(Data, Job.NameField, Job, "--name-field");
     CreateOutputDirectory(Job.Directory);
@@ -142,93 +233,26 @@ BatchTotals RunBatchLoop(vcl::TDataSet& Data, const BatchJob& Job, BatchListener
     BatchTotals Totals;
     Totals.Total = Data.GetRecordCount();
     Listener.Started(Totals.Total);
+    detail::Reader Read(Data, Job, Field, NameField, Totals.Total);
+    if (Job.Jobs > 1 && Totals.Total > 1) {
+        detail::RunParallel(Read, Job, Totals, Listener);
+        return Totals;
+    }
 
-    // The source outlives the component, whose link leaves the source when it is freed.
-    vcl::TDataSource Source(nullptr);
-    Source.SetDataSet(&Data);
-    TDBBarcodeBmp Barcode(nullptr);
-    // Every setter renders; with no link yet, each draws an empty symbol, which costs nothing.
-    Barcode.SetBarcodeType(Job.Symbol.Type);
-    Barcode.SetScale(Job.Symbol.Scale);
-    Barcode.SetHeight(Job.Symbol.Height);
-    Barcode.SetInterpret(Job.Symbol.Interpret);
-    Barcode.SetRotate(Job.Symbol.Rotate);
-    Barcode.GetFont().SetName(Job.Symbol.FontName);
-    // The field first: the link finds it when it meets the open dataset, and so renders the
-    // first record once.
-    Barcode.SetDataField(Job.Field);
-
-    Names Naming(Job, Totals.Total);
-    PngEncoder Encoder;
-    std::string Path;
-    std::string FieldText;
-    const vcl::TAtomicWriteOptions Mode{/*Sync*/ false, /*Replace*/ Job.Replace};
-    int FailuresInARow = 0;
-
+    // One thread: each record read, drawn and reported before the next.
+    detail::Drawer Draw(Job);
+    detail::Tally Count(Totals, Listener);
+    detail::Item I;
     for (int RecNo = 1; RecNo <= Totals.Total; ++RecNo) {
         if (Listener.StopRequested()) {
             Totals.Stopped = true;
             break;
         }
-        RecordReport Report;
-        Report.RecNo = RecNo;
-        Path.clear();
-        FieldText.clear();
-        std::string Error;
-        try {
-            // Either move renders the record: the link reports the change, the component
-            // filters the field's text and draws it.
-            if (RecNo == 1)
-                Barcode.SetDataSource(&Source);
-            else
-                Data.Next();
-            if (Barcode.GetBarcodeText().empty()) {
-                // Its name stays free for a later record.
-                Report.Result = RecordResult::NothingToEncode;
-                FieldText = Barcode.GetFieldText();
-            } else {
-                Naming.PathFor(RecNo, NameField, Path);
-                // The rename below refuses to replace a file all the same; asking first spares a
-                // rerun of a batch the encoding and the temporary file of every existing one.
-                struct stat Existing {};
-                if (!Job.Replace && ::lstat(Path.c_str(), &Existing) == 0) {
-                    Report.Result = RecordResult::Exists;
-                } else {
-                    const std::string_view Bytes = Encoder.Encode(Barcode.GetBitmap(), Job.Dpi);
-                    Report.Result = vcl::WriteFileAtomically(Path, Bytes, Mode)
-                                        ? RecordResult::Written
-                                        : RecordResult::Exists;
-                }
-            }
-        } catch (const vcl::Exception& E) {
-            Report.Result = RecordResult::Failed;
-            Error = E.GetMessage();
-        } catch (const std::exception& E) {
-            Report.Result = RecordResult::Failed;
-            Error = E.what();
-        }
-
-        switch (Report.Result) {
-        case RecordResult::Written:
-            ++Totals.Written;
+        Read.Read(RecNo, I);
+        if (I.Draw)
+            Draw.Run(I, [] { return true; });
+        if (!Count.Done(I))
             break;
-        case RecordResult::NothingToEncode:
-        case RecordResult::Exists:
-            ++Totals.Skipped;
-            break;
-        case RecordResult::Failed:
-            ++Totals.Failed;
-            break;
-        }
-        FailuresInARow = Report.Result == RecordResult::Failed ? FailuresInARow + 1 : 0;
-        Report.FieldText = FieldText;
-        Report.Path = Path;
-        Report.Error = Error;
-        Listener.RecordDone(Report);
-        if (FailuresInARow >= MaxFailuresInARow && RecNo < Totals.Total) {
-            Totals.GaveUp = true;
-            break;
-        }
     }
     return Totals;
 }

@@ -29,6 +29,9 @@ struct BatchJob {
     std::string Directory = "out/batch";
     // Existing files are replaced; else the record is skipped and the file kept.
     bool Replace = false;
+    // Threads that draw, encode and write; the files, the messages and the totals are those of
+    // one.
+    int Jobs = 1;
 };
 
 enum class RecordResult : std::uint8_t {
@@ -52,7 +55,8 @@ struct RecordReport {
     std::string_view Error;
 };
 
-// What the loop tells and asks as it goes; every call comes from the loop's own thread.
+// What the loop tells and asks as it goes; every call comes from the loop's own thread, the
+// records in their order whatever the number of jobs.
 class BatchListener {
 public:
     virtual ~BatchListener() = default;

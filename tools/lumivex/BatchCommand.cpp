@@ -2,13 +2,16 @@
 
 #include "tools/lumivex/BatchCommand.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <thread>
 
 #include <CLI/CLI.hpp>
+#include <sched.h>
 #include <unistd.h>
 
 #include "tools/lumivex/Batch.h"
@@ -69,6 +72,14 @@ std::string Quote(std::string_view Text) {
     }
     Out += Text.size() > Shown ? "'..." : "'";
     return Out;
+}
+
+int AvailableCores() {
+    cpu_set_t Set;
+    CPU_ZERO(&Set);
+    if (::sched_getaffinity(0, sizeof Set, &Set) == 0 && CPU_COUNT(&Set) > 0)
+        return CPU_COUNT(&Set);
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
 std::string Seconds(double Value) {
@@ -194,6 +205,11 @@ CLI::App* AddBatchCommand(CLI::App& App, BatchOptions& Options) {
     Batch->add_option("-o,--output", Options.Directory, "Directory for the PNG files")
         ->capture_default_str();
     Batch->add_flag("--force", Options.Force, "Replace existing files");
+    Batch
+        ->add_option("-j,--jobs", Options.Jobs,
+                     "Records drawn and written at once (default: the cores available); the "
+                     "files and messages are the same for any number")
+        ->check(CLI::Range(1, 256));
     return Batch;
 }
 
@@ -208,17 +224,21 @@ int RunBatch(const BatchOptions& Options) {
     Job.NameField = Options.NameField;
     Job.Directory = Options.Directory;
     Job.Replace = Options.Force;
+    Job.Jobs = Options.Jobs > 0 ? Options.Jobs : AvailableCores();
 
     std::unique_ptr<vcl::TDataSet> Data;
     if (!Options.Csv.empty()) {
         auto Csv = std::make_unique<vcl::TCSVDataSet>(nullptr);
         Csv->SetFileName(Options.Csv);
+        // Read forward, one record in memory at a time: a batch of any size takes the same.
+        Csv->SetUniDirectional(true);
         Job.Source = Options.Csv;
         Data = std::move(Csv);
     } else {
         auto Query = std::make_unique<vcl::TSQLiteQuery>(nullptr);
         Query->SetDatabaseName(Options.Database);
         Query->SetSQL(Options.Sql);
+        Query->SetUniDirectional(true);
         Query->SetParams(
             std::vector<vcl::TDataSet::Value>(Options.Params.begin(), Options.Params.end()));
         Job.Source = Options.Database;

@@ -22,6 +22,8 @@ struct BatchOptions {
     std::string NameField;
     std::string Directory = "out/batch";
     bool Force = false;
+    // 0: the cores this process may run on.
+    int Jobs = 0;
 };
 
 CLI::App* AddBatchCommand(CLI::App& App, BatchOptions& Options);

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# lumivex batch against zint --batch: the same data lines into PNG files on /tmp, with and without
+# text, runs alternating; prints records/s of each, the ratio ours / zint's and peak memory.
+# Usage: bench/zint.sh [LUMIVEX] [RECORDS] [ROUNDS]
+set -euo pipefail
+LUMIVEX=${1:-build/release/tools/lumivex/lumivex}
+N=${2:-10000}
+ROUNDS=${3:-5}
+command -v zint >/dev/null || { echo "zint.sh: zint is not installed (apt-get install zint); skipped"; exit 0; }
+[[ -x /usr/bin/time ]] || { echo "zint.sh: /usr/bin/time is missing (apt-get install time)"; exit 1; }
+LUMIVEX=$(realpath "$LUMIVEX")
+df -h /tmp | tail -1 | awk '{print "on /tmp: " $1}'
+W=$(mktemp -d /tmp/lumivex-zint-XXXXXX)
+trap 'rm -rf "$W"' EXIT
+cd "$W"
+echo code > data.csv
+for ((i = 1; i <= N; ++i)); do echo "LX-$((1000000 + i * 7919))"; done > data.txt
+cat data.txt >> data.csv
+
+# "name seconds KB" for one run into an empty out/.
+run() {
+  local name=$1; shift
+  rm -rf out && mkdir out
+  /usr/bin/time -f "%e %M" -o t.txt "$@" >/dev/null 2>&1
+  echo "$name $(cat t.txt)"
+}
+
+for text in text notext; do
+  # One pixel per module and our quiet zone of ten modules: the images come out the same size
+  # (printed below).
+  zflag=(--scale=0.5 --whitesp=10); lflag=()
+  [[ $text == notext ]] && { zflag+=(--notext); lflag=(--notext); }
+  : > r.txt
+  for ((r = 0; r < ROUNDS; ++r)); do
+    run zint zint -b 20 --batch -i data.txt -o 'out/~~~~~.png' "${zflag[@]}" >> r.txt
+    run jobs1 "$LUMIVEX" batch --csv data.csv --field code -b code128 -o out --jobs 1 "${lflag[@]}" >> r.txt
+    run jobsN "$LUMIVEX" batch --csv data.csv --field code -b code128 -o out "${lflag[@]}" >> r.txt
+  done
+  # The image sizes, for the record: the same data should give images of one size.
+  zint -b 20 -d "LX-1007919" -o z.png "${zflag[@]}"
+  "$LUMIVEX" render -b code128 -d "LX-1007919" -o l.png "${lflag[@]}"
+  echo "== $text ($N records, $ROUNDS rounds; sizes: zint $(file -b z.png | cut -d, -f2), lumivex $(file -b l.png | cut -d, -f2))"
+  awk -v n="$N" '{ t[$1] += $2; m[$1] = $3 > m[$1] ? $3 : m[$1] }
+    END { for (k in t) printf "%-6s %8.0f records/s  ratio to zint %.2f  peak %d KB\n", k, n * ROUNDS_ / t[k], t["zint"] / t[k], m[k] }' ROUNDS_="$ROUNDS" r.txt | sort
+done
