@@ -322,29 +322,15 @@ void TCSVDataSet::InternalCloseCursor() {
 }
 
 void TCSVDataSet::InternalOpen(std::vector<std::string>& Names, std::vector<Record>& Records) {
-    if (FFileName.empty())
-        throw EDatabaseError("No CSV file name given");
-    const auto cannotOpen = [&](const std::string& Why) {
-        throw EDatabaseError("Cannot open file " + FFileName + ": " + Why);
-    };
-    std::error_code ec;
-    const auto status = std::filesystem::status(FFileName, ec);
-    if (ec)
-        cannotOpen(ec.message());
-    if (!std::filesystem::is_regular_file(status))
-        cannotOpen("not a regular file");
-    const std::uintmax_t size = std::filesystem::file_size(FFileName, ec);
-    if (ec)
-        cannotOpen(ec.message());
+    std::ifstream in;
+    const std::uintmax_t size = OpenCsvFile(FFileName, in);
     if (size > MaxFileBytes)
-        cannotOpen("the file is larger than " + std::to_string(MaxFileBytes >> 20) + " MiB");
-    std::ifstream in(FFileName, std::ios::binary);
-    if (!in)
-        cannotOpen(errno ? std::strerror(errno) : "unknown error");
+        throw EDatabaseError("Cannot open file " + FFileName + ": the file is larger than " +
+                             std::to_string(MaxFileBytes >> 20) + " MiB");
     std::string text(static_cast<std::size_t>(size), '\0');
     in.read(text.data(), static_cast<std::streamsize>(size));
     if (in.bad())
-        cannotOpen("read error");
+        throw EDatabaseError("Cannot open file " + FFileName + ": read error");
     // A file that shrank since its size was taken is read as it now is.
     text.resize(static_cast<std::size_t>(in.gcount()));
     Parse(text, FFileName, Names, Records);
