@@ -8,13 +8,9 @@ namespace lumivex::cli {
 
 namespace {
 
+// A printable byte as it is, any other named as one.
 std::string Byte(unsigned char c) {
-    char Text[32];
-    if (c >= 0x20 && c <= 0x7E && c != '\'')
-        std::snprintf(Text, sizeof Text, "'%c'", c);
-    else
-        std::snprintf(Text, sizeof Text, "byte 0x%02X", c);
-    return Text;
+    return c >= 0x20 && c <= 0x7E ? DescribeByte(c) : "byte " + DescribeByte(c);
 }
 
 // The retail numbers whose full form carries its check digit: how many digits that form has, and
@@ -45,6 +41,16 @@ TFullForm FullFormOf(TBarCodeType Type) {
 }
 
 } // namespace
+
+std::string DescribeByte(unsigned char c) {
+    if (c == '\'')
+        return "\"'\"";
+    if (c >= 0x20 && c <= 0x7E)
+        return std::string("'") + static_cast<char>(c) + "'";
+    char Hex[8];
+    std::snprintf(Hex, sizeof Hex, "0x%02X", c);
+    return Hex;
+}
 
 std::string CheckedData(const TSymbology& S, const std::string& Data) {
     const std::string Name(S.Name);

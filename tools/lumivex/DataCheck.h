@@ -15,6 +15,10 @@ public:
     using UsageError::UsageError;
 };
 
+// A byte as messages show it: printable ones quoted, the rest as hex, so that a dropped control
+// byte is visible.
+std::string DescribeByte(unsigned char c);
+
 // The text to give the components for Data, which must come out of the symbology unchanged:
 // every byte carried, no more characters than it holds, and a check digit given with a retail
 // number (13-digit EAN-13, 12-digit UPC-A, 8-digit EAN-8, 8-digit UPC-E from 0) equal to the

@@ -2,7 +2,6 @@
 
 #include "tools/lumivex/RenderCommand.h"
 
-#include <cstdio>
 #include <iostream>
 
 #include <CLI/CLI.hpp>
@@ -16,21 +15,6 @@
 #include "tools/lumivex/UsageError.h"
 
 namespace lumivex::cli {
-
-namespace {
-
-// Printable characters quoted, the rest as hex, so that a dropped control byte is visible.
-std::string DescribeByte(unsigned char c) {
-    if (c == '\'')
-        return "\"'\"";
-    if (c >= 0x20 && c <= 0x7E)
-        return std::string("'") + static_cast<char>(c) + "'";
-    char Hex[8];
-    std::snprintf(Hex, sizeof Hex, "0x%02X", c);
-    return Hex;
-}
-
-} // namespace
 
 // The engine's filter decides; we only explain its result. A byte it drops on its own was
 // refused by the character class; if the bytes it keeps one at a time outnumber what it returns
