@@ -1,5 +1,6 @@
 // Font faces through fontconfig, glyphs through FreeType, both cached.
 #include "host/graphics/detail/Fonts.h"
+#include "host/graphics/detail/FontFileCache.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -175,6 +176,8 @@ private:
         const auto key = std::make_pair(Family, Style);
         if (auto it = FFiles.find(key); it != FFiles.end())
             return it->second;
+        if (auto known = FKnown.Find(Family, Style))
+            return FFiles.emplace(key, std::move(*known)).first->second;
         Location loc{"", 0};
         if (Fontconfig()) {
             FcPattern* pattern = FcPatternCreate();
@@ -200,6 +203,8 @@ private:
             }
             FcPatternDestroy(pattern);
         }
+        if (!loc.first.empty())
+            FKnown.Remember(Family, Style, loc.first, loc.second);
         return FFiles.emplace(key, loc).first->second;
     }
 
@@ -218,6 +223,8 @@ private:
     bool FFontconfigTried = false;
     bool FFontconfig = false;
     std::map<std::pair<std::string, TFontStyles>, Location> FFiles;
+    // Fontconfig's answers of earlier runs, so that a run whose faces are known never starts it.
+    FontFileCache FKnown;
     // Shared with the canvases that use a size, so that clearing the cache never pulls a face
     // from under a canvas.
     std::map<Key, std::shared_ptr<FtSizedFont>> FSizes;
