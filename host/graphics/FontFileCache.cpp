@@ -123,14 +123,16 @@ void FontFileCache::Load() {
     FStamp = FontFileCacheStamp();
     if (FPath.empty())
         return;
-    std::ifstream in(FPath, std::ios::binary);
+    // Read at the size the file has: a start-up path, where even clearing a spare buffer shows.
+    std::ifstream in(FPath, std::ios::binary | std::ios::ate);
     if (!in)
         return;
-    std::string text;
-    text.resize(kMaxFileBytes + 1);
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    if (text.size() > kMaxFileBytes)
+    const std::streamoff size = in.tellg();
+    if (size <= 0 || static_cast<std::size_t>(size) > kMaxFileBytes)
+        return;
+    std::string text(static_cast<std::size_t>(size), '\0');
+    in.seekg(0);
+    if (!in.read(text.data(), size))
         return;
     if (auto entries = ParseFontFileCache(text, FStamp))
         FEntries = std::move(*entries);
