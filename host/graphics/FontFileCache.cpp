@@ -66,7 +66,8 @@ std::optional<std::vector<FontFileEntry>> ParseFontFileCache(std::string_view Te
         if (!Take(line, '\t', family) || !Take(line, '\t', style) || !Take(line, '\t', index) ||
             !Take(line, '\t', size) || !Take(line, '\t', mtime) || !Number(style, styleBits) ||
             styleBits > 0xFF || !Number(index, e.Index) || e.Index < 0 || !Number(size, e.Size) ||
-            !Number(mtime, e.MTimeNs) || !line.starts_with('/') || !Printable(line))
+            !Number(mtime, e.MTimeNs) || !Printable(family) || !line.starts_with('/') ||
+            !Printable(line))
             return std::nullopt;
         e.Family = family;
         e.Style = static_cast<TFontStyles>(styleBits);

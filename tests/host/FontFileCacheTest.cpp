@@ -41,6 +41,7 @@ TEST(FontFileCacheText, RejectsWhatItDidNotWrite) {
              head + "Arial\t256\t0\t1\t1\t/a.ttf\n",              // style past a byte
              head + "Arial\t0\t-1\t1\t1\t/a.ttf\n",               // negative index
              head + "Arial\t0\t0\tx\t1\t/a.ttf\n",                // not a number
+             head + "Ari\ral\t0\t0\t1\t1\t/a.ttf\n",              // a CR no line holds
              head + "Arial\t0\t0\t1\t1\ta.ttf\n",                 // relative path
              head + "Arial\t0\t0\t99999999999999999999\t1\t/a\n", // size overflows
          })

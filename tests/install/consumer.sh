@@ -29,6 +29,15 @@ if find "$prefix/include" -path '*/detail/*' | grep -q .; then
   fail "private headers installed: $(find "$prefix/include" -path '*/detail/*' | head -3)"
 fi
 "$prefix/bin/lumivex" --version >/dev/null || fail "the installed lumivex does not run"
+# With Qt, the preview loads its window system from the install: on Qt's offscreen platform the
+# window is still up when the timeout ends it (124); a module not found fails at once.
+if [[ -e $build/tools/lumivex/lumivex-qt.so ]]; then
+  compgen -G "$prefix/lib*/lumivex/lumivex-qt.so" >/dev/null || fail "not installed: lumivex-qt.so"
+  rc=0
+  QT_QPA_PLATFORM=offscreen timeout 5 "$prefix/bin/lumivex" preview -b code128 -d 1 \
+    >/dev/null 2>"$work/preview.log" || rc=$?
+  ((rc == 124)) || fail "the installed preview did not open its window: $(head -1 "$work/preview.log")"
+fi
 
 # The guide shows each program whole, as it is in examples/library.
 for f in "$source"/examples/library/*.cpp; do
