@@ -103,7 +103,41 @@ void BM_Text(benchmark::State& State, TBarCodeType Type, const std::string& Text
     }
 }
 
+// A one-row bitmap as wide as the bitmap bound lets it be, beside a memset of its bytes: where a
+// fixed cost per pixel row or a second pass over the pixels would show.
+constexpr int kBoundScale = 923904;
+
+std::int64_t BoundBytes() {
+    return CalcWidth(kBoundScale, bcCode128, kText);
+}
+
+void BM_OneRowAtBound(benchmark::State& State) {
+    vcl::TBitmap bmp;
+    bmp.SetMonochrome(true);
+    bmp.SetPixelFormat(vcl::pf8bit);
+    for (auto _ : State) {
+        bmp.SetHeight(1);
+        CreateBC(bmp, bcCode128, kBoundScale, 1, kText, false, bcNoRotate);
+        benchmark::DoNotOptimize(bmp.ScanLine(0));
+        benchmark::ClobberMemory();
+    }
+    State.SetBytesProcessed(State.iterations() * BoundBytes());
+}
+
+void BM_MemsetOneRowAtBound(benchmark::State& State) {
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(BoundBytes()));
+    for (auto _ : State) {
+        std::memset(pixels.data(), 0xFF, pixels.size());
+        benchmark::DoNotOptimize(pixels.data());
+        benchmark::ClobberMemory();
+    }
+    State.SetBytesProcessed(State.iterations() * BoundBytes());
+}
+
 } // namespace
+
+BENCHMARK(BM_MemsetOneRowAtBound)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OneRowAtBound)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_CAPTURE(BM_Text, EAN13, lumivex::bcEAN13, std::string("400638133393"))
     ->ArgNames({"scale", "text"})

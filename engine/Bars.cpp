@@ -67,8 +67,13 @@ RasterBars::RasterBars(vcl::TBitmap& Bitmap, int Width, int Height, int Degrees,
     if (FDegrees == 0 || FDegrees == 180) {
         for (std::size_t k = 0; k + 1 < FCuts.size(); ++k) {
             std::uint8_t* row = BandRow(k);
-            // Every byte is written, the unused bits of a monochrome row too.
-            std::memset(row, 0xFF, FRowBytes);
+            // Every byte is written, the unused bits of a monochrome row too; whole bytes of
+            // pixels once only, which shows in a row as wide as the bitmap bound allows.
+            const std::size_t pixelBytes = FFormat == vcl::pf8bit ? static_cast<std::size_t>(FWidth)
+                                           : FFormat == vcl::pf1bit
+                                               ? 0
+                                               : 3 * static_cast<std::size_t>(FWidth);
+            std::memset(row + pixelBytes, 0xFF, FRowBytes - pixelBytes);
             vcl::FillSpan(FFormat, row, 0, FWidth, back);
         }
         return;
@@ -143,11 +148,12 @@ void RasterBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int
             vcl::FillBytes(first, ink.b0, rows * FRowBytes);
             return;
         }
-        const auto tail = static_cast<std::size_t>(from) + span;
-        for (std::size_t k = 0; k < rows; ++k, first += FRowBytes) {
-            vcl::FillBytes(first, FBack, static_cast<std::size_t>(from));
-            vcl::FillBytes(first + from, ink.b0, span);
-            vcl::FillBytes(first + tail, FBack, FRowBytes - tail);
+        const std::size_t most = TurnedBlockRows();
+        for (std::size_t left = rows; left > 0;) {
+            const std::size_t n = std::min(left, most);
+            std::memcpy(first, TurnedBlock(static_cast<std::size_t>(from), span, n), n * FRowBytes);
+            first += n * FRowBytes;
+            left -= n;
         }
         return;
     }
@@ -160,6 +166,38 @@ void RasterBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int
         vcl::FillSpan(FFormat, BandRow(k), static_cast<int>(a), static_cast<int>(a + (X2 - X1)),
                       ink);
     }
+}
+
+std::size_t RasterBars::TurnedBlockRows() const {
+    // Small enough to stay in the first-level cache beside the rows it fills.
+    return std::max<std::size_t>(1, (16 * 1024) / FRowBytes);
+}
+
+const std::uint8_t* RasterBars::TurnedBlock(std::size_t From, std::size_t Span, std::size_t Rows) {
+    auto it = std::find_if(FTurnedRows.begin(), FTurnedRows.end(),
+                           [&](const TurnedRows& t) { return t.From == From && t.Span == Span; });
+    if (it == FTurnedRows.end()) {
+        // Full bars and POSTNET's half bars: two spans in all, a few with clipped bars.
+        if (FTurnedRows.size() == 4)
+            FTurnedRows.clear();
+        TurnedRows& t = FTurnedRows.emplace_back();
+        t.From = From;
+        t.Span = Span;
+        t.Rows = 1;
+        t.Bytes.resize(FRowBytes);
+        std::uint8_t* row = t.Bytes.data();
+        vcl::FillBytes(row, FBack, From);
+        vcl::FillBytes(row + From, FInk.b0, Span);
+        vcl::FillBytes(row + From + Span, FBack, FRowBytes - From - Span);
+        it = FTurnedRows.end() - 1;
+    }
+    if (it->Rows < Rows) {
+        const std::size_t had = it->Rows;
+        it->Rows = std::max(Rows, std::min(2 * had, TurnedBlockRows()));
+        it->Bytes.resize(it->Rows * FRowBytes);
+        CopyDown(it->Bytes.data(), FRowBytes, it->Rows);
+    }
+    return it->Bytes.data();
 }
 
 RasterBars::FullBarRow RasterBars::DirectRow() const {

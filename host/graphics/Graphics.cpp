@@ -403,6 +403,19 @@ void TBitmap::SetSize(int Width, int Height) {
         return;
     Changed();
     const std::size_t rowBytes = RowBytesFor(FPixelFormat, Width);
+    if (Width == FWidth) {
+        // Only the height changes, as a component's does before every render: the kept rows
+        // are one block, copied at once, and only the rows past them are made white.
+        PixelBuffer pixels = AllocatePixels<PixelBuffer>(FPixelFormat, Width, Height, rowBytes, {});
+        const std::size_t kept = static_cast<std::size_t>(std::min(Height, FHeight)) * rowBytes;
+        if (kept)
+            std::memcpy(pixels.data(), FPixels.data(), kept);
+        if (pixels.size() > kept)
+            std::memset(pixels.data() + kept, kWhiteByte, pixels.size() - kept);
+        FPixels = std::move(pixels);
+        FHeight = Height;
+        return;
+    }
     PixelBuffer pixels =
         AllocatePixels<PixelBuffer>(FPixelFormat, Width, Height, rowBytes, kWhiteByte);
     // The new pixels are white from the start; the ones that stay inside are copied over.
