@@ -2,6 +2,8 @@
 
 #include "tools/lumivex/RenderCommand.h"
 
+#include <algorithm>
+#include <cmath>
 #include <iostream>
 
 #include <CLI/CLI.hpp>
@@ -9,6 +11,7 @@
 #include "engine/Barcode.h"
 #include "host/sysutils/AtomicFile.h"
 #include "tools/lumivex/DataCheck.h"
+#include "tools/lumivex/Length.h"
 #include "tools/lumivex/OutputFile.h"
 #include "tools/lumivex/Render.h"
 #include "tools/lumivex/Symbologies.h"
@@ -67,7 +70,10 @@ void AddSymbolOptions(CLI::App& Command, SymbolOptions& Options) {
     Command.add_option("--rotate", Options.Rotate, "Clockwise rotation in degrees")
         ->check(CLI::IsMember({0, 90, 180, 270}))
         ->capture_default_str();
-    Command.add_option("--dpi", Options.Dpi, "Resolution written into the PNG or BMP file")
+    Command
+        .add_option("--dpi", Options.Dpi,
+                    "Resolution written into the PNG or BMP file; in an SVG, EPS or PDF file "
+                    "without --xdim the size of a pixel (default 96)")
         ->check(CLI::Range(1, 100000));
     Command.add_option("--font", Options.Font, "Font of the human-readable text")
         ->capture_default_str();
@@ -98,7 +104,8 @@ RenderSettings SettingsFor(const SymbolOptions& Options, std::string_view Data) 
 }
 
 CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options) {
-    CLI::App* Render = App.add_subcommand("render", "Render one barcode into a PNG or BMP file");
+    CLI::App* Render =
+        App.add_subcommand("render", "Render one barcode into a PNG, BMP, SVG, EPS or PDF file");
     AddSymbolOptions(*Render, Options.Symbol);
     Render
         ->add_option("-d,--data", Options.Data,
@@ -110,21 +117,51 @@ CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options) {
                      "warning, as the components do");
     Render
         ->add_option("-o,--output", Options.Output,
-                     "Output file, PNG or BMP by its extension; - writes PNG to standard output")
+                     "Output file, PNG, BMP, SVG, EPS or PDF by its extension; - writes PNG to "
+                     "standard output")
         ->capture_default_str();
+    Render
+        ->add_option("--xdim", Options.XDim,
+                     "Module width as a length: 0.33mm, 13mil, 0.013in. Exact in SVG, EPS and PDF; "
+                     "a PNG or BMP needs --dpi and takes the nearest whole number of pixels")
+        ->excludes("--scale");
     return Render;
 }
 
 void RunRender(const RenderOptions& Options) {
-    RenderSettings Settings = SettingsFor(Options.Symbol, Options.Data);
     const ImageFormat Format = ImageFormatFor(Options.Output);
+    SymbolOptions Symbol = Options.Symbol;
+    const int Dpi = Symbol.Dpi;
+    // A pixel's width in a vector file: a pixel at --dpi, or 96 per inch, as a screen shows the
+    // bitmap; --xdim makes a module its length instead.
+    double PixelMm = 25.4 / (Dpi > 0 ? Dpi : vcl::TFont::PixelsPerInch);
+    if (!Options.XDim.empty()) {
+        const double XDim = ParseLength(Options.XDim, "--xdim");
+        if (Dpi > 0) {
+            Symbol.Scale = std::max(1, static_cast<int>(std::lround(XDim / 25.4 * Dpi)));
+        } else if (!IsVector(Format)) {
+            throw UsageError("--xdim needs --dpi for a PNG or BMP file, to count its pixels");
+        }
+        PixelMm = XDim / Symbol.Scale;
+        if (!IsVector(Format))
+            std::cerr << "lumivex: --xdim " << Options.XDim << " at " << Dpi
+                      << " dpi: " << Symbol.Scale << (Symbol.Scale == 1 ? " pixel" : " pixels")
+                      << " a module, an X-dimension of "
+                      << DescribeLength(Symbol.Scale * 25.4 / Dpi) << '\n';
+    }
+    RenderSettings Settings = SettingsFor(Symbol, Options.Data);
     const TSymbology& S = BC_Symbologies.at(Settings.Type);
     Settings.Text =
         Options.Filter ? FilterAndReport(S, Options.Data) : CheckedData(S, Options.Data);
 
-    vcl::TBitmap Bitmap;
-    RenderBarcode(Bitmap, Settings);
-    const std::string Bytes = EncodeImage(Bitmap, Format, Options.Symbol.Dpi);
+    std::string Bytes;
+    if (IsVector(Format)) {
+        Bytes = RenderVector(Settings, Format, PixelMm);
+    } else {
+        vcl::TBitmap Bitmap;
+        RenderBarcode(Bitmap, Settings);
+        Bytes = EncodeImage(Bitmap, Format, Dpi);
+    }
     if (Options.Output == "-")
         WriteStandardOutput(Bytes);
     else

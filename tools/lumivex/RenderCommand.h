@@ -1,5 +1,6 @@
 #pragma once
-// lumivex render: one barcode into a PNG or BMP file, or PNG onto standard output. Also the
+// lumivex render: one barcode into a PNG, BMP, SVG, EPS or PDF file, or PNG onto standard
+// output. Also the
 // symbol options that every command drawing barcodes shares, defined and checked once here.
 
 #include <string>
@@ -47,6 +48,8 @@ struct RenderOptions {
     // Drop what the symbology cannot carry, as the components do, instead of refusing it.
     bool Filter = false;
     std::string Output = "out.png";
+    // The module's physical width, as given ("0.33mm"); empty: --scale pixels at --dpi.
+    std::string XDim;
 };
 
 // Adds the subcommand with its options bound to Options and returns it.
