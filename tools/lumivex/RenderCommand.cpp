@@ -122,8 +122,10 @@ CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options) {
         ->capture_default_str();
     Render
         ->add_option("--xdim", Options.XDim,
-                     "Module width as a length: 0.33mm, 13mil, 0.013in. Exact in SVG, EPS and PDF; "
-                     "a PNG or BMP needs --dpi and takes the nearest whole number of pixels")
+                     "Module width as a length: 0.33mm, 13mil, 0.013in. Exact in SVG, EPS and PDF "
+                     "(default there: --scale pixels at --dpi, or at 96 dpi); a PNG or BMP needs "
+                     "--dpi and takes the nearest whole number of pixels, said on standard error")
+        ->type_name("LENGTH")
         ->excludes("--scale");
     return Render;
 }
