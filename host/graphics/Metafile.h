@@ -95,8 +95,8 @@ enum class TVectorFormat { Svg, Eps, Pdf };
 
 // Writes Metafile as one page of exactly its size, a unit UnitMillimetres wide: fills as
 // rectangles, strings as text in their face (PDF and EPS embed it; SVG draws its outlines).
-// Raises EInvalidGraphic for an empty picture or a unit that is not a positive size, and
-// EWriteError when the writer fails.
+// Raises EInvalidGraphic for an empty picture, one of 2^23 units or more a side (past cairo's
+// coordinates) or a unit that is not a positive size, and EWriteError when the writer fails.
 void SaveMetafileToVector(const TMetafile& Metafile, TVectorFormat Format, double UnitMillimetres,
                           std::ostream& Stream);
 

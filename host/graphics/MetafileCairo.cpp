@@ -193,6 +193,10 @@ void SaveMetafileToVector(const TMetafile& Metafile, TVectorFormat Format, doubl
     if (!std::isfinite(UnitMillimetres) || UnitMillimetres <= 0)
         throw EInvalidGraphic("a picture's unit must be a positive length");
     const double W = Metafile.GetWidth(), H = Metafile.GetHeight();
+    // Cairo's coordinates are fixed-point numbers with 24 bits of whole units.
+    constexpr double largest = 1 << 23;
+    if (W >= largest || H >= largest)
+        throw EInvalidGraphic("the picture is too large for a vector file");
     // Cairo keeps a path's points in 1/256 of its device unit: the picture is drawn in its own
     // units, whole numbers that it keeps exactly, and the unit's length goes into the file
     // once, as SVG's view box or as the scale of the PDF or PostScript page.

@@ -93,6 +93,9 @@ TEST(MetafileVector, APageOfThePicturesPhysicalSize) {
         std::ostringstream none;
         EXPECT_THROW(SaveMetafileToVector(TMetafile{}, row.Format, unit, none), EInvalidGraphic);
         EXPECT_THROW(SaveMetafileToVector(metafile, row.Format, 0, none), EInvalidGraphic);
+        TMetafile huge;
+        huge.SetSize(1 << 23, 10);
+        EXPECT_THROW(SaveMetafileToVector(huge, row.Format, unit, none), EInvalidGraphic);
     }
 }
 
