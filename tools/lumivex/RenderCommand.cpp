@@ -2,8 +2,6 @@
 
 #include "tools/lumivex/RenderCommand.h"
 
-#include <algorithm>
-#include <cmath>
 #include <iostream>
 
 #include <CLI/CLI.hpp>
@@ -11,7 +9,6 @@
 #include "engine/Barcode.h"
 #include "host/sysutils/AtomicFile.h"
 #include "tools/lumivex/DataCheck.h"
-#include "tools/lumivex/Length.h"
 #include "tools/lumivex/OutputFile.h"
 #include "tools/lumivex/Render.h"
 #include "tools/lumivex/Symbologies.h"
@@ -133,24 +130,7 @@ CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options) {
 void RunRender(const RenderOptions& Options) {
     const ImageFormat Format = ImageFormatFor(Options.Output);
     SymbolOptions Symbol = Options.Symbol;
-    const int Dpi = Symbol.Dpi;
-    // A pixel's width in a vector file: a pixel at --dpi, or 96 per inch, as a screen shows the
-    // bitmap; --xdim makes a module its length instead.
-    double PixelMm = 25.4 / (Dpi > 0 ? Dpi : vcl::TFont::PixelsPerInch);
-    if (!Options.XDim.empty()) {
-        const double XDim = ParseLength(Options.XDim, "--xdim");
-        if (Dpi > 0) {
-            Symbol.Scale = std::max(1, static_cast<int>(std::lround(XDim / 25.4 * Dpi)));
-        } else if (!IsVector(Format)) {
-            throw UsageError("--xdim needs --dpi for a PNG or BMP file, to count its pixels");
-        }
-        PixelMm = XDim / Symbol.Scale;
-        if (!IsVector(Format))
-            std::cerr << "lumivex: --xdim " << Options.XDim << " at " << Dpi
-                      << " dpi: " << Symbol.Scale << (Symbol.Scale == 1 ? " pixel" : " pixels")
-                      << " a module, an X-dimension of "
-                      << DescribeLength(Symbol.Scale * 25.4 / Dpi) << '\n';
-    }
+    const double PixelMm = ApplyXDim(Options.XDim, Format, Symbol);
     RenderSettings Settings = SettingsFor(Symbol, Options.Data);
     const TSymbology& S = BC_Symbologies.at(Settings.Type);
     Settings.Text =
@@ -162,7 +142,7 @@ void RunRender(const RenderOptions& Options) {
     } else {
         vcl::TBitmap Bitmap;
         RenderBarcode(Bitmap, Settings);
-        Bytes = EncodeImage(Bitmap, Format, Dpi);
+        Bytes = EncodeImage(Bitmap, Format, Symbol.Dpi);
     }
     if (Options.Output == "-")
         WriteStandardOutput(Bytes);

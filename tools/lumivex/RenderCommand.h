@@ -52,6 +52,12 @@ struct RenderOptions {
     std::string XDim;
 };
 
+// A pixel's width in millimetres in a vector file for --xdim XDim (empty when not given), with
+// Symbol's scale set to the nearest whole pixels a module when there is a --dpi, said on
+// standard error for a bitmap. UsageError for a length that cannot be read and for a bitmap
+// without --dpi.
+double ApplyXDim(const std::string& XDim, ImageFormat Format, SymbolOptions& Symbol);
+
 // Adds the subcommand with its options bound to Options and returns it.
 CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options);
 

@@ -1,10 +1,17 @@
-// The barcode as a vector file: the bitmap's picture recorded and replayed at a physical size.
+// The barcode as a vector file, the bitmap's picture recorded and replayed at a physical size,
+// and the module length (--xdim) that sizes it.
 
+#include <algorithm>
+#include <cmath>
+#include <iostream>
 #include <sstream>
 
 #include "engine/Barcode.h"
 #include "host/graphics/Metafile.h"
+#include "tools/lumivex/Length.h"
 #include "tools/lumivex/Render.h"
+#include "tools/lumivex/RenderCommand.h"
+#include "tools/lumivex/UsageError.h"
 
 namespace lumivex::cli {
 
@@ -24,6 +31,23 @@ std::string RenderVector(const RenderSettings& Settings, ImageFormat Format,
     std::ostringstream Stream(std::ios::out | std::ios::binary);
     vcl::SaveMetafileToVector(Metafile, Vector, PixelMillimetres, Stream);
     return std::move(Stream).str();
+}
+
+double ApplyXDim(const std::string& XDim, ImageFormat Format, SymbolOptions& Symbol) {
+    const int Dpi = Symbol.Dpi;
+    // Without --xdim a pixel is one at --dpi, or at 96 per inch, as a screen shows the bitmap.
+    if (XDim.empty())
+        return 25.4 / (Dpi > 0 ? Dpi : vcl::TFont::PixelsPerInch);
+    const double Mm = ParseLength(XDim, "--xdim");
+    if (Dpi > 0)
+        Symbol.Scale = std::max(1, static_cast<int>(std::lround(Mm / 25.4 * Dpi)));
+    else if (!IsVector(Format))
+        throw UsageError("--xdim needs --dpi for a PNG or BMP file, to count its pixels");
+    if (!IsVector(Format))
+        std::cerr << "lumivex: --xdim " << XDim << " at " << Dpi << " dpi: " << Symbol.Scale
+                  << (Symbol.Scale == 1 ? " pixel" : " pixels") << " a module, an X-dimension of "
+                  << DescribeLength(Symbol.Scale * 25.4 / Dpi) << '\n';
+    return Mm / Symbol.Scale;
 }
 
 } // namespace lumivex::cli
