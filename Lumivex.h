@@ -22,6 +22,7 @@
 #include "host/designer/DesignIntf.h"
 #include "host/dialogs/Dialogs.h"
 #include "host/graphics/Graphics.h"
+#include "host/graphics/Metafile.h"
 #include "host/sysutils/Packages.h"
 #include "host/sysutils/SysUtils.h"
 #include "preview/BCModal.h"

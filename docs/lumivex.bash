@@ -1,5 +1,6 @@
-# Bash completion for lumivex: its commands, each command's options, symbology names after -b and
-# rotations after --rotate, files elsewhere. Commands and options are read from the program's own
+# Bash completion for lumivex: its commands, each command's options, symbology names after -b,
+# rotations after --rotate, units after --xdim's number, image files after render's -o, files
+# elsewhere. Commands and options are read from the program's own
 # --help, so they follow the program that is installed.
 # shellcheck shell=bash
 
@@ -33,6 +34,19 @@ _lumivex() {
   --rotate)
     mapfile -t COMPREPLY < <(compgen -W "0 90 180 270" -- "$cur")
     return
+    ;;
+  --xdim)
+    # A length with its unit: the number typed so far, then mm, mil or in.
+    local number=${cur%%[!0-9.]*}
+    mapfile -t COMPREPLY < <(compgen -W "${number:-0.33}mm ${number:-13}mil ${number:-0.013}in" -- "$cur")
+    return
+    ;;
+  -o | --output)
+    if [[ ${path[*]} == render ]]; then
+      # The formats render tells by the extension, and directories on the way to one.
+      mapfile -t COMPREPLY < <(compgen -d -- "$cur"; compgen -f -X '!*.@(png|bmp|svg|eps|pdf|PNG|BMP|SVG|EPS|PDF)' -- "$cur")
+      return
+    fi
     ;;
   esac
 

@@ -8,6 +8,10 @@
 
 #include "host/graphics/Graphics.h"
 
+namespace vcl {
+class TMetafileCanvas;
+}
+
 namespace lumivex {
 
 // Ordinals and identifiers are written into form files: neither may change.
@@ -42,6 +46,12 @@ std::string FilterBCText(TBarCodeType BarcodeType, const std::string& Text);
 // Sizes Bitmap's width, clears it white, draws the bars (and the text when Interpret is set)
 // and turns the result. The caller sets Bitmap's height to Height first.
 void CreateBC(vcl::TBitmap& Bitmap, TBarCodeType BarcodeType, int Scale, int Height,
+              const std::string& Text, bool Interpret, TbcRotate Rotate);
+
+// Records into Canvas's metafile what CreateBC paints on a bitmap of the metafile's height,
+// pixel for pixel: the background and the bars as fills, the text as strings in Canvas's font
+// face, turned as CreateBC turns. The caller sets the metafile's height to Height first.
+void CreateBC(vcl::TMetafileCanvas& Canvas, TBarCodeType BarcodeType, int Scale, int Height,
               const std::string& Text, bool Interpret, TbcRotate Rotate);
 
 // The bitmap width in pixels before rotation, quiet zones included. Saturates at the int range

@@ -18,6 +18,20 @@ int SaturateInt(std::int64_t v) {
 
 } // namespace
 
+std::pair<int, int> detail::BarRows(TBarCodeType BarcodeType, int Scale, int Height,
+                                    bool Interpret) {
+    const std::int64_t textMargin = Interpret ? 5 * std::int64_t{Scale} : 0;
+    const TSymbology* row = SymbologyOf(BarcodeType);
+    std::int64_t top = 0, height = Height - textMargin;
+    if (row && row->Placement == bpFullHeight) {
+        height = Height;
+    } else if (row && row->Placement == bpTextAbove) {
+        top = 3 * textMargin;
+        height = Height - 3 * textMargin;
+    }
+    return {SaturateInt(top), SaturateInt(height)};
+}
+
 int CalcWidth(int Scale, TBarCodeType BarcodeType, const std::string& Text) {
     const TSymbology* row = SymbologyOf(BarcodeType);
     std::int64_t modules = 20;
@@ -49,16 +63,8 @@ void CreateBC(vcl::TBitmap& Bitmap, TBarCodeType BarcodeType, int Scale, int Hei
         vcl::CheckBitmapSize(format, width, H);
 
     // The bars start and end only on these rows.
-    const std::int64_t textMargin = Interpret ? 5 * std::int64_t{Scale} : 0;
     const TSymbology* row = SymbologyOf(BarcodeType);
-    std::int64_t top = 0, height = Height - textMargin;
-    if (row && row->Placement == bpFullHeight) {
-        height = Height;
-    } else if (row && row->Placement == bpTextAbove) {
-        top = 3 * textMargin;
-        height = Height - 3 * textMargin;
-    }
-    const int barTop = SaturateInt(top), barHeight = SaturateInt(height);
+    const auto [barTop, barHeight] = detail::BarRows(BarcodeType, Scale, Height, Interpret);
     // Every pixel is painted below: a bitmap of the right size and format is painted over as
     // it is (a component's render after render), and otherwise the former pixels go first
     // rather than sit beside the new ones while they are made.

@@ -7,6 +7,8 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config
   # libraries the code links
   libpng-dev libfreetype-dev libfontconfig-dev libcli11-dev libsqlite3-dev
+  # vector output (SVG, EPS, PDF): cairo's surfaces, text through its FreeType faces
+  libcairo2-dev
   # package information read from the ELF sections of a package library
   libelf-dev
   # the sqlite3 shell, for building sample databases from text
@@ -15,6 +17,8 @@ PACKAGES=(
   fonts-liberation
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev python3
+  # the vector outputs rasterised to compare with the PNGs: rsvg-convert, pdftoppm
+  librsvg2-bin poppler-utils
   # bench/zint.sh: zint, the peer measured against; GNU time for peak memory
   zint time
   # fuzzing (clang with its libFuzzer runtime) and leak checks of the command line

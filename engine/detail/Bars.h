@@ -207,6 +207,10 @@ private:
     int FScale = 1;
 };
 
+// The first row of the full bars and their height in a picture of Height rows, the printed
+// text's margin taken out where Interpret asks for it, as CreateBC lays a symbol out.
+std::pair<int, int> BarRows(TBarCodeType BarcodeType, int Scale, int Height, bool Interpret);
+
 // Optimize_128_bc_New's result, remembered for the last short text so that the width and the
 // bars of one render build it once. The reference is valid until the next call.
 const std::string& Code128Symbols(const std::string& Text, bool IsEAN128);

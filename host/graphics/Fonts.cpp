@@ -73,6 +73,7 @@ public:
                  : Height > 0 ? RoundDiv(long{Height} * upem, winAscent + winDescent)
                               : 11;
         em = std::clamp(em, 1, MaxFontPixels);
+        Em = em;
         Ascent = RoundDiv(long{winAscent} * em, upem);
         Descent = RoundDiv(long{winDescent} * em, upem);
         if (FFace && FT_Set_Pixel_Sizes(FFace, 0, static_cast<FT_UInt>(em)) != 0) {
@@ -161,6 +162,11 @@ public:
         return BytesHeld();
     }
 
+    std::pair<std::string, int> FileOf(const TFont& Font) {
+        const std::lock_guard lock(FMutex);
+        return Locate(Font.GetName(), Font.GetStyle());
+    }
+
 private:
     std::size_t BytesHeld() const {
         std::size_t bytes = 0;
@@ -243,6 +249,14 @@ std::shared_ptr<SizedFont> ResolveFont(const TFont& Font) {
 
 std::size_t FontCacheBytes() {
     return Fonts().Bytes();
+}
+
+std::pair<std::string, int> FontFileOf(const TFont& Font) {
+    return Fonts().FileOf(Font);
+}
+
+std::uint32_t CodePointOf(unsigned char C) {
+    return static_cast<std::uint32_t>(CodePoint(C));
 }
 
 SizedFont::~SizedFont() {

@@ -232,10 +232,12 @@ private:
 };
 
 // Drawing on a bitmap. Every operation is clipped to the bitmap: no coordinate, however wild,
-// writes outside its pixels.
+// writes outside its pixels. The drawing operations are virtual as the framework's canvas is a
+// device of its own: a recording canvas (TMetafileCanvas) takes the same calls and keeps them.
 class TCanvas {
 public:
     explicit TCanvas(TBitmap& Owner) : FBitmap(&Owner) {}
+    virtual ~TCanvas() = default;
     TCanvas(const TCanvas&) = delete;
     TCanvas& operator=(const TCanvas&) = delete;
 
@@ -250,36 +252,39 @@ public:
 
     // Fills columns Left..Right-1 of rows Top..Bottom-1 with the brush (nothing when the brush
     // is clear or the rectangle is empty).
-    void FillRect(const TRect& R);
+    virtual void FillRect(const TRect& R);
     // Outline with the pen, inside with the brush. Covers exactly columns x1..x2-1 and rows
     // y1..y2-1; swapped corners are put in order first.
-    void Rectangle(int X1, int Y1, int X2, int Y2);
+    virtual void Rectangle(int X1, int Y1, int X2, int Y2);
     // Copies Source with its top-left corner at (X, Y), converting its colours where the pixel
     // formats differ.
-    void Draw(int X, int Y, const TBitmap& Source);
+    virtual void Draw(int X, int Y, const TBitmap& Source);
 
     // Text in the canvas font, one byte per character (the Western code page). TextOut puts the
     // top-left corner of the string's cell at (X, Y) and, while the brush is solid, fills the
     // cell with the brush colour first. TextWidth is the sum of the hinted advances, TextHeight
     // the cell height from the face's Windows ascent and descent.
-    void TextOut(int X, int Y, const std::string& Text);
+    virtual void TextOut(int X, int Y, const std::string& Text);
     int TextWidth(const std::string& Text) const;
     int TextHeight(const std::string& Text) const;
     // Draws what TextOut(X, Y, Text) would draw on a bitmap of UnturnedWidth x UnturnedHeight
     // pixels, turned clockwise by Degrees (90, 180 or 270) as the engine's rotations turn a
     // picture, onto this canvas's pf8bit bitmap, which holds the turned picture. Only what can
     // be seen is drawn.
-    void TurnedTextOut(int Degrees, int UnturnedWidth, int UnturnedHeight, int X, int Y,
-                       const std::string& Text);
+    virtual void TurnedTextOut(int Degrees, int UnturnedWidth, int UnturnedHeight, int X, int Y,
+                               const std::string& Text);
 
     // The colour at (X, Y); -1 outside the bitmap.
-    TColor GetPixel(int X, int Y) const;
-    void SetPixel(int X, int Y, TColor Color);
+    virtual TColor GetPixel(int X, int Y) const;
+    virtual void SetPixel(int X, int Y, TColor Color);
 
-private:
+protected:
+    // A canvas on another device than a bitmap.
+    TCanvas() : FBitmap(nullptr) {}
     // The face and size of FFont, looked up again only when the font changes.
     detail::SizedFont& Sized() const;
 
+private:
     TBitmap* FBitmap;
     TBrush FBrush;
     TPen FPen;

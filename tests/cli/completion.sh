@@ -25,4 +25,7 @@ expect convert form con
 expect ean13 render -b ea
 expect 270 render --rotate 2
 expect --types --ty
+expect --xdim render --xd
+expect 0.33mm render --xdim 0.33
+expect 13mil render --xdim 13m
 exit $fails

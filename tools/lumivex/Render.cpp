@@ -33,9 +33,15 @@ ImageFormat ImageFormatFor(const std::string& Output) {
         return ImageFormat::Png;
     if (Lower.ends_with(".bmp"))
         return ImageFormat::Bmp;
+    if (Lower.ends_with(".svg"))
+        return ImageFormat::Svg;
+    if (Lower.ends_with(".eps"))
+        return ImageFormat::Eps;
+    if (Lower.ends_with(".pdf"))
+        return ImageFormat::Pdf;
     throw UsageError("cannot tell the image format of \"" + Output +
-                     "\": the output name must end in .png or .bmp, or be - for PNG on standard "
-                     "output");
+                     "\": the output name must end in .png, .bmp, .svg, .eps or .pdf, or be - "
+                     "for PNG on standard output");
 }
 
 std::string EncodeImage(const vcl::TBitmap& Bitmap, ImageFormat Format, int Dpi) {

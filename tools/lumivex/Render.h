@@ -21,11 +21,20 @@ struct RenderSettings {
 
 void RenderBarcode(vcl::TBitmap& Bitmap, const RenderSettings& Settings);
 
-enum class ImageFormat { Png, Bmp };
+enum class ImageFormat { Png, Bmp, Svg, Eps, Pdf };
 
-// PNG for "-" (standard output) and names ending in .png, BMP for .bmp, in any case; anything
-// else raises UsageError.
+constexpr bool IsVector(ImageFormat Format) {
+    return Format == ImageFormat::Svg || Format == ImageFormat::Eps || Format == ImageFormat::Pdf;
+}
+
+// PNG for "-" (standard output) and names ending in .png, BMP for .bmp, SVG, EPS and PDF for
+// .svg, .eps and .pdf, in any case; anything else raises UsageError.
 ImageFormat ImageFormatFor(const std::string& Output);
+
+// The vector file (Format: Svg, Eps or Pdf) of the picture RenderBarcode would paint, each of
+// its pixels PixelMillimetres wide and high, on a page of exactly that size.
+std::string RenderVector(const RenderSettings& Settings, ImageFormat Format,
+                         double PixelMillimetres);
 
 // The file's bytes. Dpi > 0 goes into the PNG's resolution chunk or the BMP's header.
 std::string EncodeImage(const vcl::TBitmap& Bitmap, ImageFormat Format, int Dpi);

@@ -67,7 +67,10 @@ void AddSymbolOptions(CLI::App& Command, SymbolOptions& Options) {
     Command.add_option("--rotate", Options.Rotate, "Clockwise rotation in degrees")
         ->check(CLI::IsMember({0, 90, 180, 270}))
         ->capture_default_str();
-    Command.add_option("--dpi", Options.Dpi, "Resolution written into the PNG or BMP file")
+    Command
+        .add_option("--dpi", Options.Dpi,
+                    "Resolution written into the PNG or BMP file; in an SVG, EPS or PDF file "
+                    "without --xdim the size of a pixel (default 96)")
         ->check(CLI::Range(1, 100000));
     Command.add_option("--font", Options.Font, "Font of the human-readable text")
         ->capture_default_str();
@@ -98,7 +101,8 @@ RenderSettings SettingsFor(const SymbolOptions& Options, std::string_view Data) 
 }
 
 CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options) {
-    CLI::App* Render = App.add_subcommand("render", "Render one barcode into a PNG or BMP file");
+    CLI::App* Render =
+        App.add_subcommand("render", "Render one barcode into a PNG, BMP, SVG, EPS or PDF file");
     AddSymbolOptions(*Render, Options.Symbol);
     Render
         ->add_option("-d,--data", Options.Data,
@@ -110,21 +114,36 @@ CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options) {
                      "warning, as the components do");
     Render
         ->add_option("-o,--output", Options.Output,
-                     "Output file, PNG or BMP by its extension; - writes PNG to standard output")
+                     "Output file, PNG, BMP, SVG, EPS or PDF by its extension; - writes PNG to "
+                     "standard output")
         ->capture_default_str();
+    Render
+        ->add_option("--xdim", Options.XDim,
+                     "Module width as a length: 0.33mm, 13mil, 0.013in. Exact in SVG, EPS and PDF "
+                     "(default there: --scale pixels at --dpi, or at 96 dpi); a PNG or BMP needs "
+                     "--dpi and takes the nearest whole number of pixels, said on standard error")
+        ->type_name("LENGTH")
+        ->excludes("--scale");
     return Render;
 }
 
 void RunRender(const RenderOptions& Options) {
-    RenderSettings Settings = SettingsFor(Options.Symbol, Options.Data);
     const ImageFormat Format = ImageFormatFor(Options.Output);
+    SymbolOptions Symbol = Options.Symbol;
+    const double PixelMm = ApplyXDim(Options.XDim, Format, Symbol);
+    RenderSettings Settings = SettingsFor(Symbol, Options.Data);
     const TSymbology& S = BC_Symbologies.at(Settings.Type);
     Settings.Text =
         Options.Filter ? FilterAndReport(S, Options.Data) : CheckedData(S, Options.Data);
 
-    vcl::TBitmap Bitmap;
-    RenderBarcode(Bitmap, Settings);
-    const std::string Bytes = EncodeImage(Bitmap, Format, Options.Symbol.Dpi);
+    std::string Bytes;
+    if (IsVector(Format)) {
+        Bytes = RenderVector(Settings, Format, PixelMm);
+    } else {
+        vcl::TBitmap Bitmap;
+        RenderBarcode(Bitmap, Settings);
+        Bytes = EncodeImage(Bitmap, Format, Symbol.Dpi);
+    }
     if (Options.Output == "-")
         WriteStandardOutput(Bytes);
     else

@@ -1,5 +1,6 @@
 #pragma once
-// lumivex render: one barcode into a PNG or BMP file, or PNG onto standard output. Also the
+// lumivex render: one barcode into a PNG, BMP, SVG, EPS or PDF file, or PNG onto standard
+// output. Also the
 // symbol options that every command drawing barcodes shares, defined and checked once here.
 
 #include <string>
@@ -47,7 +48,15 @@ struct RenderOptions {
     // Drop what the symbology cannot carry, as the components do, instead of refusing it.
     bool Filter = false;
     std::string Output = "out.png";
+    // The module's physical width, as given ("0.33mm"); empty: --scale pixels at --dpi.
+    std::string XDim;
 };
+
+// A pixel's width in millimetres in a vector file for --xdim XDim (empty when not given), with
+// Symbol's scale set to the nearest whole pixels a module when there is a --dpi, said on
+// standard error for a bitmap. UsageError for a length that cannot be read and for a bitmap
+// without --dpi.
+double ApplyXDim(const std::string& XDim, ImageFormat Format, SymbolOptions& Symbol);
 
 // Adds the subcommand with its options bound to Options and returns it.
 CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options);

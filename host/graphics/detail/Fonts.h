@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/graphics/Graphics.h"
@@ -53,6 +54,7 @@ public:
     SizedFont(const SizedFont&) = delete;
     SizedFont& operator=(const SizedFont&) = delete;
 
+    int Em = 0; // the pixel size the face is rasterised at
     int Ascent = 0;
     int Descent = 0;
     int CellHeight() const { return Ascent + Descent; }
@@ -87,6 +89,12 @@ private:
 std::shared_ptr<SizedFont> ResolveFont(const TFont& Font);
 // The bytes that the cached sizes hold now, glyphs and masks.
 std::size_t FontCacheBytes();
+// The file and face index that Font resolves to (an empty name when there is none), for a
+// device that opens the face itself: the vector files' text is set in the very face the
+// bitmaps' is.
+std::pair<std::string, int> FontFileOf(const TFont& Font);
+// The character that one byte of text stands for in the Windows Western code page.
+std::uint32_t CodePointOf(unsigned char C);
 
 // Calls Span(X1, X2, Y) for every run of ink of glyph G, with its origin at (OriginX, Baseline),
 // that lies in columns [ClipX1, ClipX2) and rows [ClipY1, ClipY2): columns X1..X2-1 of row Y.

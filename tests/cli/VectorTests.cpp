@@ -1,0 +1,173 @@
+// SVG, EPS and PDF from lumivex render: bars on whole modules of --xdim, a page of the symbol's
+// physical size, and, rasterised at the module's pixel width, the PNG's bars.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "engine/Barcode.h"
+#include "tests/cli/PngProbe.h"
+#include "tests/cli/RunLumivex.h"
+
+namespace lumivex::clitest {
+namespace {
+
+std::vector<double> Numbers(const std::string& Text) {
+    std::vector<double> out;
+    static const std::regex number(R"(-?[0-9]+(\.[0-9]+)?)");
+    for (std::sregex_iterator it(Text.begin(), Text.end(), number), end; it != end; ++it)
+        out.push_back(std::stod(it->str()));
+    return out;
+}
+
+bool NearWhole(double V) {
+    return std::abs(V - std::round(V)) < 1e-6;
+}
+
+TEST(VectorOutput, RasterisedAtTheModulesWidthItsBarsAreThePngs) {
+    struct Row {
+        const char* Barcode;
+        const char* Data;
+        const char* Rotate;
+        bool Decodable;
+    };
+    const Row rows[] = {
+        {"ean13", "400638133393", "0", true},
+        {"code128", "Lumivex 2026", "90", true},
+        {"upca", "03600029145", "180", true},
+        {"postnet", "12345", "270", false},
+    };
+    Sandbox box;
+    for (const Row& row : rows)
+        for (const std::string format : {"svg", "pdf"}) {
+            SCOPED_TRACE(std::string(row.Barcode) + " " + row.Rotate + " " + format);
+            const std::vector<std::string> common{"render", "-b",       row.Barcode, "-d",
+                                                  row.Data, "--xdim",   "0.33mm",    "--dpi",
+                                                  "300",    "--rotate", row.Rotate};
+            auto args = common;
+            args.insert(args.end(), {"-o", "bars.png"});
+            ASSERT_EQ(box.Run(args).ExitCode, 0);
+            args = common;
+            args.insert(args.end(), {"-o", "bars." + format});
+            const RunResult r = box.Run(args);
+            ASSERT_EQ(r.ExitCode, 0) << r.Err;
+            const auto png = DecodePng(ReadFile(box / "bars.png"));
+            ASSERT_TRUE(png);
+            const std::string w = std::to_string(png->Width), h = std::to_string(png->Height);
+            const std::string in = (box / ("bars." + format)).string();
+            const std::string out = (box / "raster").string();
+            const std::string command =
+                format == "svg" ? "rsvg-convert -b white -w " + w + " -h " + h + " '" + in +
+                                      "' -o '" + out + ".png'"
+                                : "pdftoppm -png -singlefile -scale-to-x " + w + " -scale-to-y " +
+                                      h + " '" + in + "' '" + out + "'";
+            ASSERT_EQ(std::system(command.c_str()), 0) << command;
+            const auto raster = DecodePng(ReadFile(box / "raster.png"));
+            ASSERT_TRUE(raster);
+            ASSERT_EQ(raster->Width, png->Width);
+            ASSERT_EQ(raster->Height, png->Height);
+            // A line across the bars, halfway along them: a row, or a column once turned.
+            const bool sideways =
+                std::string(row.Rotate) == "90" || std::string(row.Rotate) == "270";
+            const int across = sideways ? png->Height : png->Width;
+            int differing = 0;
+            for (int i = 0; i < across; ++i) {
+                const int x = sideways ? png->Width / 2 - 1 : i;
+                const int y = sideways ? i : png->Height / 2 - 1;
+                differing += (png->At(x, y) < 128) != (raster->At(x, y) < 128);
+            }
+            EXPECT_EQ(differing, 0);
+            if (row.Decodable) {
+                EXPECT_NE(DecodedText(box / "raster.png"), "");
+            }
+        }
+}
+
+TEST(VectorOutput, BarEdgesSitOnWholeModulesAndThePageIsTheSymbolsSize) {
+    // 13 mil is 0.3302 mm or 0.936 pt; EAN-13 is 95 modules and 20 of quiet zone, 50 high.
+    Sandbox box;
+    const double xdimMm = 0.3302, xdimPt = 0.936;
+    for (const std::string format : {"svg", "eps", "pdf"}) {
+        SCOPED_TRACE(format);
+        const RunResult r = box.Run({"render", "-b", "ean13", "-d", "400638133393", "--xdim",
+                                     "13mil", "-o", "edges." + format});
+        ASSERT_EQ(r.ExitCode, 0) << r.Err;
+        const std::string file = ReadFile(box / ("edges." + format));
+        std::smatch m;
+        if (format == "svg") {
+            ASSERT_TRUE(std::regex_search(
+                file, m,
+                std::regex(
+                    R"#(width="([0-9.]+)mm" height="([0-9.]+)mm" viewBox="0 0 ([0-9]+) ([0-9]+)")#")));
+            EXPECT_NEAR(std::stod(m[1]), 115 * xdimMm, 1e-6);
+            EXPECT_NEAR(std::stod(m[2]), 50 * xdimMm, 1e-6);
+            const double mmPerUnit = std::stod(m[1]) / std::stod(m[3]);
+            ASSERT_TRUE(std::regex_search(
+                file, m, std::regex(R"#(fill:rgb\(0%,0%,0%\);fill-opacity:1;" d="([^"]*)")#")));
+            const std::vector<double> points = Numbers(m[1]);
+            ASSERT_GT(points.size(), 60u);
+            for (std::size_t i = 0; i < points.size(); i += 2)
+                EXPECT_TRUE(NearWhole(points[i] * mmPerUnit / xdimMm)) << points[i];
+        } else if (format == "eps") {
+            ASSERT_TRUE(std::regex_search(
+                file, m, std::regex(R"(\[ ([0-9.]+) 0 0 ([0-9.]+) 0 0 \] concat)")));
+            EXPECT_DOUBLE_EQ(std::stod(m[1]), xdimPt);
+            // The bars, in the picture's units (one a module at scale 1), after the ink colour.
+            const std::size_t ink = file.find("\n0 g\n", m.position(0));
+            ASSERT_NE(ink, std::string::npos);
+            const std::string bars = file.substr(ink + 5, file.find(" f\n", ink) - ink - 5);
+            const std::vector<double> points = Numbers(bars);
+            ASSERT_GT(points.size(), 60u);
+            for (std::size_t i = 0; i < points.size(); i += 2)
+                EXPECT_TRUE(NearWhole(points[i])) << points[i];
+        } else {
+            ASSERT_TRUE(std::regex_search(
+                file, m, std::regex(R"(/MediaBox \[ 0 0 ([0-9.]+) ([0-9.]+) \])")));
+            EXPECT_NEAR(std::stod(m[1]), 115 * xdimPt, 1e-5);
+            EXPECT_NEAR(std::stod(m[2]), 50 * xdimPt, 1e-5);
+        }
+    }
+}
+
+TEST(VectorOutput, XDimIsALengthWithItsUnitAndPicksTheRastersPixels) {
+    Sandbox box;
+    const std::vector<std::string> base{"render", "-b", "ean13", "-d", "400638133393"};
+    const std::vector<std::vector<std::string>> refused{
+        {"--xdim", "0.33", "-o", "a.svg"},    {"--xdim", "0,33mm", "-o", "a.svg"},
+        {"--xdim", "0.33 mm", "-o", "a.svg"}, {"--xdim", "-1mm", "-o", "a.svg"},
+        {"--xdim", "0mm", "-o", "a.svg"},     {"--xdim", "5in", "-o", "a.svg"},
+        {"--xdim", "1e-1mm", "-o", "a.pdf"},  {"--xdim", "13MIL", "-o", "a.eps"},
+        {"--xdim", "13mil", "-o", "a.png"},   {"--xdim", "13mil", "--scale", "2", "-o", "a.svg"},
+    };
+    for (const auto& extra : refused) {
+        auto args = base;
+        args.insert(args.end(), extra.begin(), extra.end());
+        SCOPED_TRACE(Joined(args));
+        const RunResult r = box.Run(args);
+        EXPECT_EQ(r.ExitCode, 2);
+        // One line of reason; CLI11's refusals add a pointer to --help.
+        ASSERT_FALSE(r.Err.empty());
+        EXPECT_EQ(r.Err.rfind("lumivex: ", 0), 0u) << r.Err;
+        EXPECT_TRUE(Contains(Lines(r.Err)[0], "xdim")) << r.Err;
+        EXPECT_TRUE(box.Entries().empty());
+    }
+    // 13 mil at 300 dpi is 3.9 pixels: 4 a module, which is 13.3 mil.
+    auto args = base;
+    args.insert(args.end(), {"--xdim", "13mil", "--dpi", "300", "-o", "a.png"});
+    const RunResult r = box.Run(args);
+    ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_TRUE(Contains(r.Err, "4 pixels a module, an X-dimension of 0.339 mm (13.3 mil)"))
+        << r.Err;
+    const auto png = DecodePng(ReadFile(box / "a.png"));
+    ASSERT_TRUE(png);
+    EXPECT_EQ(png->Width, CalcWidth(4, bcEAN13, "400638133393"));
+    EXPECT_EQ(png->Height, 200);
+    EXPECT_EQ(DecodedText(box / "a.png"), "4006381333931");
+}
+
+} // namespace
+} // namespace lumivex::clitest
