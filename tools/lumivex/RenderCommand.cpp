@@ -8,6 +8,8 @@
 
 #include "engine/Barcode.h"
 #include "host/sysutils/AtomicFile.h"
+#include "tools/lumivex/AddOn.h"
+#include "tools/lumivex/Colours.h"
 #include "tools/lumivex/DataCheck.h"
 #include "tools/lumivex/OutputFile.h"
 #include "tools/lumivex/Render.h"
@@ -100,10 +102,13 @@ RenderSettings SettingsFor(const SymbolOptions& Options, std::string_view Data) 
 CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options) {
     CLI::App* Render = App.add_subcommand("render", "Render one barcode into a PNG or BMP file");
     AddSymbolOptions(*Render, Options.Symbol);
+    AddColourOptions(*Render, Options.Symbol.Fg, Options.Symbol.Bg);
     Render
         ->add_option("-d,--data", Options.Data,
                      "Text to encode, refused (exit 2) when the symbology would change it: a "
-                     "character it cannot carry, too many characters, a wrong check digit")
+                     "character it cannot carry, too many characters, a wrong check digit. "
+                     "EAN-13, UPC-A, UPC-E and EAN-8 take a 2- or 5-digit add-on after '+', "
+                     "drawn beside the symbol (400638133393+12)")
         ->required();
     Render->add_flag("--filter", Options.Filter,
                      "Drop what the symbology cannot carry and cut what is too long, with a "
@@ -118,13 +123,19 @@ CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options) {
 void RunRender(const RenderOptions& Options) {
     RenderSettings Settings = SettingsFor(Options.Symbol, Options.Data);
     const ImageFormat Format = ImageFormatFor(Options.Output);
+    const vcl::TInkColours Colours = InkColoursFor(Options.Symbol.Fg, Options.Symbol.Bg);
     const TSymbology& S = BC_Symbologies.at(Settings.Type);
-    Settings.Text =
-        Options.Filter ? FilterAndReport(S, Options.Data) : CheckedData(S, Options.Data);
+    const AddOnSplit Parts = SplitAddOn(S, Options.Data, Options.Filter);
+    Settings.Text = Options.Filter ? FilterAndReport(S, Parts.Main) : CheckedData(S, Parts.Main);
 
     vcl::TBitmap Bitmap;
-    RenderBarcode(Bitmap, Settings);
-    const std::string Bytes = EncodeImage(Bitmap, Format, Options.Symbol.Dpi);
+    if (Parts.AddOn.empty()) {
+        RenderBarcode(Bitmap, Settings);
+    } else {
+        WarnAddOnHeight(Settings);
+        RenderJoined(Bitmap, Settings, Parts.AddOn);
+    }
+    const std::string Bytes = EncodeImage(Bitmap, Format, Options.Symbol.Dpi, Colours);
     if (Options.Output == "-")
         WriteStandardOutput(Bytes);
     else
