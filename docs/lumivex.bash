@@ -1,5 +1,5 @@
-# Bash completion for lumivex: its commands, each command's options, symbology names after -b and
-# rotations after --rotate, files elsewhere. Commands and options are read from the program's own
+# Bash completion for lumivex: its commands, each command's options, symbology names after -b,
+# rotations after --rotate, black and white after --fg and --bg, files elsewhere. Commands and options are read from the program's own
 # --help, so they follow the program that is installed.
 # shellcheck shell=bash
 
@@ -32,6 +32,11 @@ _lumivex() {
     ;;
   --rotate)
     mapfile -t COMPREPLY < <(compgen -W "0 90 180 270" -- "$cur")
+    return
+    ;;
+  --fg | --bg)
+    # A colour, RRGGBB: black and white to start from, no file names.
+    mapfile -t COMPREPLY < <(compgen -W "000000 FFFFFF" -- "$cur")
     return
     ;;
   esac

@@ -15,6 +15,8 @@ PACKAGES=(
   fonts-liberation
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev python3
+  # zbarimg, the second decoder: it reads the add-ons, alone and joined, that zxing-cpp does not
+  zbar-tools
   # bench/zint.sh: zint, the peer measured against; GNU time for peak memory
   zint time
   # fuzzing (clang with its libFuzzer runtime) and leak checks of the command line

@@ -38,8 +38,10 @@ std::uint32_t Get32(const std::string& B, std::size_t At) {
 } // namespace
 
 void AddColourOptions(CLI::App& Command, std::string& Fg, std::string& Bg) {
-    Command.add_option("--fg", Fg, "Colour of the bars and text, RRGGBB (default 000000)");
-    Command.add_option("--bg", Bg, "Colour of the background, RRGGBB (default FFFFFF)");
+    Command.add_option("--fg", Fg, "Colour of the bars and text, hex, # optional (default 000000)")
+        ->type_name("RRGGBB");
+    Command.add_option("--bg", Bg, "Colour of the background, hex, # optional (default FFFFFF)")
+        ->type_name("RRGGBB");
 }
 
 vcl::TColor ParseColour(std::string_view Option, std::string_view Text) {
