@@ -75,37 +75,47 @@ void WarnAddOnHeight(const RenderSettings& Main) {
 void RenderJoined(vcl::TBitmap& Bitmap, const RenderSettings& Main, const std::string& AddOn) {
     RenderSettings Flat = Main;
     Flat.Rotate = bcNoRotate;
-    vcl::TBitmap Symbol, Extra;
-    RenderBarcode(Symbol, Flat);
     RenderSettings Add = Flat;
     Add.Type = AddOn.size() == 2 ? bcUPC2ext : bcUPC5ext;
     Add.Text = AddOn;
     Add.Height = AddOnHeight(Main);
-    RenderBarcode(Extra, Add);
-    Symbol.SetPixelFormat(vcl::pf8bit);
-    Extra.SetPixelFormat(vcl::pf8bit);
 
     // The add-on's left quiet zone lies over the main symbol's right one, so the gap between
     // their bars is that zone. Each keeps its ink where both have a pixel: the text of one may
-    // reach into the other's margin.
+    // reach into the other's margin. Each part goes as soon as it is copied, so that a large
+    // picture holds at most itself and one part.
     static_assert(AddOnGapModules == QuietModules);
-    const int Left = Symbol.GetWidth() - QuietModules * Main.Scale;
-    const int W = Left + Extra.GetWidth(), H = Symbol.GetHeight();
     vcl::TBitmap Joined;
-    Joined.SetPixelFormat(vcl::pf8bit);
-    Joined.Reallocate(W, H);
-    const auto SymbolWidth = static_cast<std::size_t>(Symbol.GetWidth());
-    for (int y = 0; y < H; ++y) {
-        std::uint8_t* Row = Joined.ScanLine(y);
-        std::memcpy(Row, Symbol.ScanLine(y), SymbolWidth);
-        std::memset(Row + SymbolWidth, vcl::palette::WhiteIndex,
-                    static_cast<std::size_t>(W) - SymbolWidth);
-        if (y >= Extra.GetHeight())
-            continue;
-        const std::uint8_t* From = Extra.ScanLine(y);
-        for (int x = 0; x < Extra.GetWidth(); ++x)
-            if (From[x] != vcl::palette::WhiteIndex)
-                Row[Left + x] = From[x];
+    int Left = 0;
+    {
+        vcl::TBitmap Symbol;
+        RenderBarcode(Symbol, Flat);
+        Symbol.SetPixelFormat(vcl::pf8bit);
+        Left = Symbol.GetWidth() - QuietModules * Main.Scale;
+        const int W = Left + CalcWidth(Add.Scale, Add.Type, Add.Text), H = Symbol.GetHeight();
+        Joined.SetPixelFormat(vcl::pf8bit);
+        Joined.Reallocate(W, H);
+        const auto SymbolWidth = static_cast<std::size_t>(Symbol.GetWidth());
+        for (int y = 0; y < H; ++y) {
+            std::uint8_t* Row = Joined.ScanLine(y);
+            std::memcpy(Row, Symbol.ScanLine(y), SymbolWidth);
+            std::memset(Row + SymbolWidth, vcl::palette::WhiteIndex,
+                        static_cast<std::size_t>(W) - SymbolWidth);
+        }
+    }
+    {
+        vcl::TBitmap Extra;
+        RenderBarcode(Extra, Add);
+        Extra.SetPixelFormat(vcl::pf8bit);
+        const int Rows = std::min(Extra.GetHeight(), Joined.GetHeight());
+        const int Columns = std::min(Extra.GetWidth(), Joined.GetWidth() - Left);
+        for (int y = 0; y < Rows; ++y) {
+            std::uint8_t* Row = Joined.ScanLine(y) + Left;
+            const std::uint8_t* From = Extra.ScanLine(y);
+            for (int x = 0; x < Columns; ++x)
+                if (From[x] != vcl::palette::WhiteIndex)
+                    Row[x] = From[x];
+        }
     }
 
     switch (Main.Rotate) {
