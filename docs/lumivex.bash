@@ -1,7 +1,7 @@
 # Bash completion for lumivex: its commands, each command's options, symbology names after -b,
-# rotations after --rotate, units after --xdim's number, image files after render's -o, files
-# elsewhere. Commands and options are read from the program's own
-# --help, so they follow the program that is installed.
+# rotations after --rotate, units after --xdim's number, black and white after --fg and --bg,
+# image files after render's -o, files elsewhere. Commands and options are read from the
+# program's own --help, so they follow the program that is installed.
 # shellcheck shell=bash
 
 _lumivex_subcommands() { # HELP TEXT -> the names under "Subcommands:"
@@ -47,6 +47,11 @@ _lumivex() {
       mapfile -t COMPREPLY < <(compgen -d -- "$cur"; compgen -f -X '!*.@(png|bmp|svg|eps|pdf|PNG|BMP|SVG|EPS|PDF)' -- "$cur")
       return
     fi
+    ;;
+  --fg | --bg)
+    # A colour, RRGGBB: black and white to start from, no file names.
+    mapfile -t COMPREPLY < <(compgen -W "000000 FFFFFF" -- "$cur")
+    return
     ;;
   esac
 

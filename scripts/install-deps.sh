@@ -19,6 +19,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev python3
   # the vector outputs rasterised to compare with the PNGs: rsvg-convert, pdftoppm
   librsvg2-bin poppler-utils
+  # zbarimg, the second decoder: it reads the add-ons, alone and joined, that zxing-cpp does not
+  zbar-tools
   # bench/zint.sh: zint, the peer measured against; GNU time for peak memory
   zint time
   # fuzzing (clang with its libFuzzer runtime) and leak checks of the command line

@@ -458,9 +458,21 @@ private:
     std::unique_ptr<TBitmap> FBitmap;
 };
 
+// The colours in which a PNG shows a picture's black and white, for a label printed in other
+// inks than the bitmap holds. The defaults write the picture as it is.
+struct TInkColours {
+    TColor Ink = clBlack;
+    TColor Paper = clWhite;
+    bool operator==(const TInkColours&) const = default;
+};
+
 // Writes Bitmap as a PNG: one bit of grey per pixel when it holds only black and white, else
 // 8-bit indexed (pf8bit) or 8 bits per channel. A positive Dpi writes the resolution chunk.
-void SaveBitmapToPng(const TBitmap& Bitmap, std::ostream& Stream, int Dpi = 0);
+// Colours other than black and white make the 1-bit grey image a 1-bit indexed one, its two
+// palette entries Colours.Ink and Colours.Paper, and replace black and white in an 8-bit
+// image's palette; a true-colour image is written as it is.
+void SaveBitmapToPng(const TBitmap& Bitmap, std::ostream& Stream, int Dpi = 0,
+                     const TInkColours& Colours = {});
 void SaveBitmapToPngFile(const TBitmap& Bitmap, const std::string& FileName, int Dpi = 0);
 
 } // namespace vcl

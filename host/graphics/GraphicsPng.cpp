@@ -230,7 +230,8 @@ void CheckWritable(const TBitmap& B) {
 
 } // namespace
 
-void SaveBitmapToPng(const TBitmap& Bitmap, std::ostream& Stream, int Dpi) {
+void SaveBitmapToPng(const TBitmap& Bitmap, std::ostream& Stream, int Dpi,
+                     const TInkColours& Colours) {
     CheckWritable(Bitmap);
     const std::uint32_t perMetre = Dpi > 0 ? PixelsPerMetre(Dpi) : 0;
     Encoder& e = ThreadEncoder();
@@ -250,15 +251,22 @@ void SaveBitmapToPng(const TBitmap& Bitmap, std::ostream& Stream, int Dpi) {
     std::size_t at = BeginChunk(f, "IHDR");
     Put32(f, static_cast<std::uint32_t>(Bitmap.GetWidth()));
     Put32(f, static_cast<std::uint32_t>(Bitmap.GetHeight()));
+    // Inked 1-bit rows stay as they are: bit 0, black, names palette entry 0, the ink.
+    const bool inked = Colours != TInkColours{};
+    const bool indexed = !grey || inked;
     // Bit depth, colour type (0 grey, 3 indexed), compression, filter method, no interlace.
     const std::uint8_t header[5] = {static_cast<std::uint8_t>(grey ? 1 : 8),
-                                    static_cast<std::uint8_t>(grey ? 0 : 3), 0, 0, 0};
+                                    static_cast<std::uint8_t>(indexed ? 3 : 0), 0, 0, 0};
     Append(f, header, 5);
     EndChunk(f, at);
-    if (!grey) {
+    if (indexed) {
         at = BeginChunk(f, "PLTE");
-        for (int i = 0; i < 256; ++i) {
-            const TColor c = palette::Color(static_cast<std::uint8_t>(i));
+        const int entries = grey ? 2 : 256;
+        for (int i = 0; i < entries; ++i) {
+            const auto index = static_cast<std::uint8_t>(grey ? i * palette::WhiteIndex : i);
+            const TColor c = index == palette::BlackIndex   ? Colours.Ink
+                             : index == palette::WhiteIndex ? Colours.Paper
+                                                            : palette::Color(index);
             f.push_back(static_cast<std::uint8_t>(GetRValue(c)));
             f.push_back(static_cast<std::uint8_t>(GetGValue(c)));
             f.push_back(static_cast<std::uint8_t>(GetBValue(c)));

@@ -4,8 +4,10 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace lumivex::clitest {
@@ -44,6 +46,15 @@ bool Decode(Reader& R, PngImage& Image, std::vector<png_bytep>& Rows) {
         Image.PixelsPerMetreX = XRes;
         Image.PixelsPerMetreY = YRes;
     }
+
+    Image.BitDepth = png_get_bit_depth(Png, Info);
+    Image.ColourType = png_get_color_type(Png, Info);
+    png_colorp Entries = nullptr;
+    int Count = 0;
+    if (png_get_PLTE(Png, Info, &Entries, &Count))
+        for (int i = 0; i < Count; ++i)
+            Image.Palette.push_back(std::uint32_t{Entries[i].red} << 16 |
+                                    std::uint32_t{Entries[i].green} << 8 | Entries[i].blue);
 
     png_set_palette_to_rgb(Png);
     png_set_expand_gray_1_2_4_to_8(Png);
@@ -85,8 +96,10 @@ std::optional<PngImage> DecodePng(const std::string& Bytes) {
     return Image;
 }
 
-std::string DecodedText(const std::filesystem::path& Png) {
-    const std::string Command = std::string(LUMIVEX_DECODE_PNG) + " '" + Png.string() + "'";
+namespace {
+
+// What Command prints on standard output.
+std::string Output(const std::string& Command) {
     std::FILE* Pipe = ::popen(Command.c_str(), "r");
     std::string Out;
     char Buffer[256];
@@ -94,9 +107,33 @@ std::string DecodedText(const std::filesystem::path& Png) {
         Out += Buffer;
     if (Pipe)
         ::pclose(Pipe);
+    return Out;
+}
+
+} // namespace
+
+std::string DecodedText(const std::filesystem::path& Png) {
+    std::string Out = Output(std::string(LUMIVEX_DECODE_PNG) + " '" + Png.string() + "'");
     while (!Out.empty() && Out.back() == '\n')
         Out.pop_back();
     return Out;
+}
+
+bool HaveZbar() {
+    return std::system("command -v zbarimg >/dev/null 2>&1") == 0;
+}
+
+std::vector<std::string> ZbarSymbols(const std::filesystem::path& Image) {
+    // --nodbus: no message bus to report to here, whose absence zbarimg would print.
+    const std::string Out = Output("zbarimg --nodbus -q -Sean2.enable -Sean5.enable "
+                                   "-Supca.enable -Supce.enable '" +
+                                   Image.string() + "' 2>/dev/null");
+    std::vector<std::string> Symbols;
+    std::size_t From = 0;
+    for (std::size_t To; (To = Out.find('\n', From)) != std::string::npos; From = To + 1)
+        Symbols.push_back(Out.substr(From, To - From));
+    std::sort(Symbols.begin(), Symbols.end());
+    return Symbols;
 }
 
 } // namespace lumivex::clitest

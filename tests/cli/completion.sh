@@ -24,6 +24,8 @@ expect --filter render --fi
 expect convert form con
 expect ean13 render -b ea
 expect 270 render --rotate 2
+expect --fg render --f
+expect FFFFFF batch --bg F
 expect --types --ty
 expect --xdim render --xd
 expect 0.33mm render --xdim 0.33

@@ -213,6 +213,43 @@ TEST(PngWriter, ColouredEightBitIsIndexedWithTheSharedPalette) {
     EXPECT_EQ(Difference(ReadPixels(file), AsTrueColour(*b)), "");
 }
 
+// Inks change what black and white show as, and nothing else: a black-and-white picture keeps
+// its bits under a two-entry palette, an 8-bit one its other entries, true colour all of it.
+TEST(PngWriter, InkColoursReplaceBlackAndWhiteOnly) {
+    const TInkColours Inks{RGB(0x1F, 0x3A, 0x93), RGB(0xFF, 0xFF, 0xEE)};
+    const struct {
+        TPixelFormat Format;
+        bool BlackAndWhite;
+        int ColorType, BitDepth, Entries;
+    } rows[] = {
+        {pf8bit, true, PNG_COLOR_TYPE_PALETTE, 1, 2},
+        {pf1bit, true, PNG_COLOR_TYPE_PALETTE, 1, 2},
+        {pf8bit, false, PNG_COLOR_TYPE_PALETTE, 8, 256},
+        {pf24bit, false, PNG_COLOR_TYPE_RGB, 8, 0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(FormatName(r.Format)) +
+                     (r.BlackAndWhite ? " black and white" : ""));
+        auto b = MakeBitmap(r.Format, 13, 3);
+        if (r.BlackAndWhite)
+            Paint(*b, [](int x, int y) { return PatternColor(pf1bit, x, y); });
+        else
+            Paint(*b, [](int x, int y) { return x < 2 ? (y ? clBlack : clWhite) : clRed; });
+        std::ostringstream out(std::ios::binary);
+        SaveBitmapToPng(*b, out, 0, Inks);
+        const std::string file = out.str();
+        const PngHeader hd = ReadHeader(file);
+        EXPECT_EQ(hd.ColorType, r.ColorType);
+        EXPECT_EQ(hd.BitDepth, r.BitDepth);
+        EXPECT_EQ(hd.PaletteEntries, r.Entries);
+        Snapshot want = AsTrueColour(*b);
+        if (r.Format != pf24bit)
+            for (TColor& c : want.Pixels)
+                c = c == clBlack ? Inks.Ink : c == clWhite ? Inks.Paper : c;
+        EXPECT_EQ(Difference(ReadPixels(file), want), "");
+    }
+}
+
 TEST(PngWriter, ColouredTrueColourIsRgb) {
     auto b = MakeBitmap(pf24bit, 7, 3);
     Paint(*b, [](int x, int y) { return RGB(x * 30 + 1, y * 80 + 2, (x * y * 17) & 0xFF); });

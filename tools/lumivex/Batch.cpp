@@ -67,11 +67,12 @@ std::streamsize AppendBuffer::xsputn(const char* s, std::streamsize n) {
 
 } // namespace detail
 
-std::string_view PngEncoder::Encode(const vcl::TBitmap& Bitmap, int Dpi) {
+std::string_view PngEncoder::Encode(const vcl::TBitmap& Bitmap, int Dpi,
+                                    const vcl::TInkColours& Colours) {
     FBytes.clear();
     // A failed stream stays failed; each image starts from a clean one.
     FStream.clear();
-    vcl::SaveBitmapToPng(Bitmap, FStream, Dpi);
+    vcl::SaveBitmapToPng(Bitmap, FStream, Dpi, Colours);
     return FBytes;
 }
 
@@ -179,7 +180,7 @@ bool Drawer::Prepare(Item& I, std::string_view& Bytes) {
     }
     // Filtered and drawn as the data link's change would: the same text, the same pixels.
     FBarcode.SetBarcodeText(I.FieldText);
-    Bytes = FEncoder.Encode(FBarcode.GetBitmap(), FJob.Dpi);
+    Bytes = FEncoder.Encode(FBarcode.GetBitmap(), FJob.Dpi, FJob.Colours);
     return true;
 }
 

@@ -19,6 +19,8 @@ struct BatchJob {
     RenderSettings Symbol;
     // 0: no resolution chunk.
     int Dpi = 0;
+    // What black and white are written as.
+    vcl::TInkColours Colours;
     // The field whose display text is encoded.
     std::string Field;
     // The field that names the files; empty: the record numbers name them.
@@ -108,7 +110,8 @@ public:
     PngEncoder& operator=(const PngEncoder&) = delete;
 
     // The PNG file's bytes, valid until the next call.
-    std::string_view Encode(const vcl::TBitmap& Bitmap, int Dpi);
+    std::string_view Encode(const vcl::TBitmap& Bitmap, int Dpi,
+                            const vcl::TInkColours& Colours = {});
 
 private:
     std::string FBytes;

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "tools/lumivex/Batch.h"
+#include "tools/lumivex/Colours.h"
 #include "tools/lumivex/Symbologies.h"
 #include "tools/lumivex/UsageError.h"
 
@@ -183,6 +184,7 @@ CLI::App* AddBatchCommand(CLI::App& App, BatchOptions& Options) {
     CLI::App* Batch = App.add_subcommand(
         "batch", "Render one barcode per record of a SQLite query or a CSV file into PNG files");
     AddSymbolOptions(*Batch, Options.Symbol);
+    AddColourOptions(*Batch, Options.Symbol.Fg, Options.Symbol.Bg);
     CLI::Option* Database =
         Batch->add_option("--db", Options.Database, "SQLite database file (with --sql)");
     CLI::Option* Sql =
@@ -220,6 +222,7 @@ int RunBatch(const BatchOptions& Options) {
     BatchJob Job;
     Job.Symbol = SettingsFor(Options.Symbol);
     Job.Dpi = Options.Symbol.Dpi;
+    Job.Colours = InkColoursFor(Options.Symbol.Fg, Options.Symbol.Bg);
     Job.Field = Options.Field;
     Job.NameField = Options.NameField;
     Job.Directory = Options.Directory;

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "components/BarcodeTypes.h"
+#include "tools/lumivex/Colours.h"
 #include "tools/lumivex/UsageError.h"
 
 namespace lumivex::cli {
@@ -44,14 +45,16 @@ ImageFormat ImageFormatFor(const std::string& Output) {
                      "for PNG on standard output");
 }
 
-std::string EncodeImage(const vcl::TBitmap& Bitmap, ImageFormat Format, int Dpi) {
+std::string EncodeImage(const vcl::TBitmap& Bitmap, ImageFormat Format, int Dpi,
+                        const vcl::TInkColours& Colours) {
     std::ostringstream Stream(std::ios::out | std::ios::binary);
     if (Format == ImageFormat::Png) {
-        vcl::SaveBitmapToPng(Bitmap, Stream, Dpi);
+        vcl::SaveBitmapToPng(Bitmap, Stream, Dpi, Colours);
         return std::move(Stream).str();
     }
     Bitmap.SaveToStream(Stream);
     std::string Bytes = std::move(Stream).str();
+    InkBitmapFile(Bytes, Colours);
     if (Dpi > 0) {
         // The info header's resolution fields, pixels per metre, after the 14-byte file header.
         const auto PerMetre = static_cast<std::uint32_t>(std::lround(Dpi / 0.0254));

@@ -36,8 +36,10 @@ ImageFormat ImageFormatFor(const std::string& Output);
 std::string RenderVector(const RenderSettings& Settings, ImageFormat Format,
                          double PixelMillimetres);
 
-// The file's bytes. Dpi > 0 goes into the PNG's resolution chunk or the BMP's header.
-std::string EncodeImage(const vcl::TBitmap& Bitmap, ImageFormat Format, int Dpi);
+// The file's bytes. Dpi > 0 goes into the PNG's resolution chunk or the BMP's header; black and
+// white are written in Colours.
+std::string EncodeImage(const vcl::TBitmap& Bitmap, ImageFormat Format, int Dpi,
+                        const vcl::TInkColours& Colours = {});
 
 // 0, 90, 180 or 270 degrees clockwise; anything else raises UsageError.
 TbcRotate RotationFromDegrees(int Degrees);

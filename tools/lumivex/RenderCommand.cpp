@@ -8,6 +8,8 @@
 
 #include "engine/Barcode.h"
 #include "host/sysutils/AtomicFile.h"
+#include "tools/lumivex/AddOn.h"
+#include "tools/lumivex/Colours.h"
 #include "tools/lumivex/DataCheck.h"
 #include "tools/lumivex/OutputFile.h"
 #include "tools/lumivex/Render.h"
@@ -104,10 +106,13 @@ CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options) {
     CLI::App* Render =
         App.add_subcommand("render", "Render one barcode into a PNG, BMP, SVG, EPS or PDF file");
     AddSymbolOptions(*Render, Options.Symbol);
+    AddColourOptions(*Render, Options.Symbol.Fg, Options.Symbol.Bg);
     Render
         ->add_option("-d,--data", Options.Data,
                      "Text to encode, refused (exit 2) when the symbology would change it: a "
-                     "character it cannot carry, too many characters, a wrong check digit")
+                     "character it cannot carry, too many characters, a wrong check digit. "
+                     "EAN-13, UPC-A, UPC-E and EAN-8 take a 2- or 5-digit add-on after '+', "
+                     "drawn beside the symbol (400638133393+12)")
         ->required();
     Render->add_flag("--filter", Options.Filter,
                      "Drop what the symbology cannot carry and cut what is too long, with a "
@@ -132,17 +137,30 @@ void RunRender(const RenderOptions& Options) {
     SymbolOptions Symbol = Options.Symbol;
     const double PixelMm = ApplyXDim(Options.XDim, Format, Symbol);
     RenderSettings Settings = SettingsFor(Symbol, Options.Data);
+    const vcl::TInkColours Colours = InkColoursFor(Symbol.Fg, Symbol.Bg);
     const TSymbology& S = BC_Symbologies.at(Settings.Type);
-    Settings.Text =
-        Options.Filter ? FilterAndReport(S, Options.Data) : CheckedData(S, Options.Data);
+    const AddOnSplit Parts = SplitAddOn(S, Options.Data, Options.Filter);
+    Settings.Text = Options.Filter ? FilterAndReport(S, Parts.Main) : CheckedData(S, Parts.Main);
 
     std::string Bytes;
     if (IsVector(Format)) {
+        // The vector writer replays one symbol's drawing in black on white.
+        if (!Parts.AddOn.empty())
+            throw UsageError("a joined add-on is drawn in PNG and BMP files only, not in " +
+                             Options.Output);
+        if (Colours != vcl::TInkColours{})
+            throw UsageError("--fg and --bg apply to PNG and BMP files only, not to " +
+                             Options.Output);
         Bytes = RenderVector(Settings, Format, PixelMm);
     } else {
         vcl::TBitmap Bitmap;
-        RenderBarcode(Bitmap, Settings);
-        Bytes = EncodeImage(Bitmap, Format, Symbol.Dpi);
+        if (Parts.AddOn.empty()) {
+            RenderBarcode(Bitmap, Settings);
+        } else {
+            WarnAddOnHeight(Settings);
+            RenderJoined(Bitmap, Settings, Parts.AddOn);
+        }
+        Bytes = EncodeImage(Bitmap, Format, Symbol.Dpi, Colours);
     }
     if (Options.Output == "-")
         WriteStandardOutput(Bytes);

@@ -27,6 +27,9 @@ struct SymbolOptions {
     // 0: no resolution chunk.
     int Dpi = 0;
     std::string Font = "Courier New";
+    // --fg and --bg as given (tools/lumivex/Colours.h reads them); empty: black, white.
+    std::string Fg;
+    std::string Bg;
 };
 
 // Adds the symbol options to Command, bound to Options, with their ranges checked by CLI11.
