@@ -100,11 +100,9 @@ RenderSettings SettingsFor(const SymbolOptions& Options, std::string_view Data) 
 CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options) {
     CLI::App* Render = App.add_subcommand("render", "Render one barcode into a PNG or BMP file");
     AddSymbolOptions(*Render, Options.Symbol);
-    Render
-        ->add_option("-d,--data", Options.Data,
-                     "Text to encode, refused (exit 2) when the symbology would change it: a "
-                     "character it cannot carry, too many characters, a wrong check digit")
-        ->required();
+    Render->add_option("-d,--data", Options.Data,
+                       "Text to encode, refused (exit 2) when the symbology would change it: a "
+                       "character it cannot carry, too many characters, a wrong check digit");
     Render->add_flag("--filter", Options.Filter,
                      "Drop what the symbology cannot carry and cut what is too long, with a "
                      "warning, as the components do");
