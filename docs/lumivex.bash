@@ -1,5 +1,5 @@
 # Bash completion for lumivex: its commands, each command's options, symbology names after -b and
-# rotations after --rotate, files elsewhere. Commands and options are read from the program's own
+# rotations after --rotate, files (and - for standard input) after -i and --lines, files elsewhere. Commands and options are read from the program's own
 # --help, so they follow the program that is installed.
 # shellcheck shell=bash
 
@@ -32,6 +32,11 @@ _lumivex() {
     ;;
   --rotate)
     mapfile -t COMPREPLY < <(compgen -W "0 90 180 270" -- "$cur")
+    return
+    ;;
+  -i | --input | --lines) # a file of lines, or - for standard input
+    mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+    [[ -z $cur || $cur == - ]] && COMPREPLY+=(-)
     return
     ;;
   esac

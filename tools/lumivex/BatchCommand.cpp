@@ -212,8 +212,9 @@ CLI::App* AddBatchCommand(CLI::App& App, BatchOptions& Options) {
                           "record number");
     Lines->excludes(Field)->excludes(NameField);
     Batch->add_flag("--filter", Options.Filter,
-                    "Draw records the symbology would change as the components do (dropping "
-                    "what it cannot carry, with a warning) instead of refusing them");
+                    "Draw records the symbology would change as the data-aware component does "
+                    "(dropping what it cannot carry, cutting what is too long, silently) instead "
+                    "of refusing them");
     Batch->add_option("-o,--output", Options.Directory, "Directory for the PNG files")
         ->capture_default_str();
     Batch->add_flag("--force", Options.Force, "Replace existing files");
@@ -222,6 +223,10 @@ CLI::App* AddBatchCommand(CLI::App& App, BatchOptions& Options) {
                      "Records drawn and written at once (default: the cores available); the "
                      "files and messages are the same for any number")
         ->check(CLI::Range(1, 256));
+    Batch->footer(Batch->get_footer() +
+                  "\n\nExit status: 0 every record written; 1 a record skipped (nothing to encode, "
+                  "its file exists), refused (the symbology would change it) or failed, or the "
+                  "data could not be read; 2 bad arguments; 130 interrupted.");
     return Batch;
 }
 

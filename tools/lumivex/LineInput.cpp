@@ -21,6 +21,11 @@ void AddLineInputOptions(CLI::App& Render, LineInputOptions& Options) {
         .add_option("-j,--jobs", Options.Jobs,
                     "With -i: lines drawn and written at once (default: the cores available)")
         ->check(CLI::Range(1, 256));
+    Render.footer(Render.get_footer() +
+                  "\n\nExit status: 0 done; 1 the file could not be written, or with -i a line "
+                  "skipped (empty), refused or failed; 2 bad arguments, data the symbology would "
+                  "change (without -i and --filter) or a pattern that cannot name every line; 130 "
+                  "-i interrupted.");
 }
 
 bool LineInputGiven(const CLI::App& Render) {

@@ -66,6 +66,9 @@ int main(int argc, char** argv) {
     App.require_subcommand(0, 1);
     bool Types = false;
     App.add_flag("-t,--types", Types, "List the symbologies, as the list command does");
+    App.footer("Exit status: 0 done; 1 the work failed (an output not written, data not read, a "
+               "batch record skipped, refused or failed); 2 bad arguments or data the symbology "
+               "would change; 130 a batch interrupted. Each command's --help says more.");
 
     lumivex::cli::RenderOptions RenderOptions;
     CLI::App* Render = lumivex::cli::AddRenderCommand(App, RenderOptions);
