@@ -1,5 +1,6 @@
-// The batch loop: the dataset read forward, each record's text drawn by a TDBBarcodeBmp, its
-// bitmap encoded into one reused buffer and written through a temporary file and a rename.
+// The batch loop: the dataset read forward, each record's text checked (or left to the
+// component's filter) and drawn by a TDBBarcodeBmp, its bitmap encoded into one reused buffer
+// and written through a temporary file and a rename.
 
 #include "tools/lumivex/Batch.h"
 
@@ -147,7 +148,9 @@ void Reader::Read(int RecNo, Item& I) {
         if (RecNo > 1)
             FData.Next();
         I.FieldText = FField.GetDisplayText();
-        // The filter that the component applies to the same text, without its drawing.
+        // Nothing at all, or (as the component's filter sees it) nothing it can carry, is
+        // skipped; else, unless the job filters, the text must come out of the symbology as it
+        // went in, or the record is refused rather than drawn as something else.
         if (FilterBCText(FJob.Symbol.Type, I.FieldText).empty() &&
             (FJob.Filter || I.FieldText.empty())) {
             I.Result = RecordResult::NothingToEncode;

@@ -70,7 +70,8 @@ private:
 };
 
 // One thread's component and encoder: a data-aware barcode with the job's settings, given each
-// record's text as its data link would give it, so that the pixels are those of the link.
+// record's checked text (or, when the job filters, the text as its data link would give it), so
+// that the pixels are those of the component.
 class Drawer {
 public:
     explicit Drawer(const BatchJob& Job);
