@@ -1,7 +1,8 @@
 # Bash completion for lumivex: its commands, each command's options, symbology names after -b,
 # rotations after --rotate, units after --xdim's number, black and white after --fg and --bg,
-# image files after render's -o, files elsewhere. Commands and options are read from the
-# program's own --help, so they follow the program that is installed.
+# image files after render's -o, files (and - for standard input) after -i and --lines, files
+# elsewhere. Commands and options are read from the program's own --help, so they follow the
+# program that is installed.
 # shellcheck shell=bash
 
 _lumivex_subcommands() { # HELP TEXT -> the names under "Subcommands:"
@@ -51,6 +52,11 @@ _lumivex() {
   --fg | --bg)
     # A colour, RRGGBB: black and white to start from, no file names.
     mapfile -t COMPREPLY < <(compgen -W "000000 FFFFFF" -- "$cur")
+    return
+    ;;
+  -i | --input | --lines) # a file of lines, or - for standard input
+    mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+    [[ -z $cur || $cur == - ]] && COMPREPLY+=(-)
     return
     ;;
   esac

@@ -226,6 +226,7 @@ void RegisterDBClasses() {
     RegisterClass(TDataSource::StaticClassInfo());
     RegisterClass(TSQLiteQuery::StaticClassInfo());
     RegisterClass(TCSVDataSet::StaticClassInfo());
+    RegisterClass(TLineDataSet::StaticClassInfo());
 }
 
 } // namespace vcl

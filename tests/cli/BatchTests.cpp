@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "components/BarcodeBmp.h"
@@ -147,8 +148,9 @@ TEST(BatchCommand, RecordWithNothingToEncodeIsReportedAndSkipped) {
                              "b,abc\n"
                              "c,\n"
                              "d,501234567890\n");
+    // --filter: the components' own treatment, under which 'abc' holds nothing to draw.
     const RunResult Run = Box.Run({"batch", "--csv", "ean.csv", "--field", "ean", "--name-field",
-                                   "sku", "-b", "ean13", "--notext"});
+                                   "sku", "-b", "ean13", "--notext", "--filter"});
     EXPECT_EQ(Run.ExitCode, 1);
     const std::vector<std::string> Err = Lines(Run.Err);
     ASSERT_EQ(Err.size(), 2u) << Run.Err;
@@ -160,6 +162,77 @@ TEST(BatchCommand, RecordWithNothingToEncodeIsReportedAndSkipped) {
         << "the batch goes on after a skipped record";
     const Settings S{bcEAN13, 1, 50, false, bcNoRotate};
     ExpectSameAsComponent(ReadPng(Box / "out/batch/d.png"), "501234567890", S);
+}
+
+TEST(BatchCommand, RecordsTheSymbologyWouldChangeAreRefusedUnlessFiltered) {
+    struct Row {
+        TBarCodeType Type;
+        const char* Barcode;
+        std::vector<std::string> Codes;
+        // By record, what is drawn ("" refused) and, without --filter, the refusal's reason.
+        std::vector<std::pair<std::string, std::string>> Expected;
+    };
+    const std::vector<Row> Rows{
+        {bcCode128,
+         "code128",
+         {"A1", "A\xC3\xA9", std::string("N\0UL", 4), "B2"},
+         {{"A1", ""},
+          {"", "byte 0xC3 at position 2 is not carried by Code 128"},
+          {"", "byte 0x00 at position 2 is not carried by Code 128"},
+          {"B2", ""}}},
+        {bcEAN13,
+         "ean13",
+         {"4006381333931", "4006381333932", "40063813339312", "501234567890"},
+         {{"400638133393", ""}, // the right check digit is taken off; the component adds it
+          {"", "check digit 2 at position 13 is wrong for EAN-13 400638133393: it is 1"},
+          {"", "EAN-13 carries at most 12 characters (13 with its check digit), not 14"},
+          {"501234567890", ""}}},
+    };
+    for (const Row& R : Rows) {
+        SCOPED_TRACE(R.Barcode);
+        Sandbox Box;
+        std::string Csv = "code\n";
+        for (const std::string& Code : R.Codes)
+            Csv += CsvField(Code) + "\n";
+        Box.WriteFile("c.csv", Csv);
+        const std::vector<std::string> Args{"batch", "--csv",   "c.csv",  "--field", "code",
+                                            "-b",    R.Barcode, "--jobs", "2"};
+        const RunResult Run = Box.Run(Args);
+        EXPECT_EQ(Run.ExitCode, 1);
+        const std::vector<std::string> Err = Lines(Run.Err);
+        std::vector<std::string> Written;
+        std::size_t Line = 0;
+        for (std::size_t i = 0; i < R.Expected.size(); ++i) {
+            const std::string Name = std::to_string(i + 1) + ".png";
+            const auto& [Text, Reason] = R.Expected[i];
+            if (!Text.empty()) {
+                Written.push_back(Name);
+                ExpectSameAsComponent(ReadPng(Box / "out/batch" / Name), Text, Settings{R.Type});
+                continue;
+            }
+            ASSERT_LT(Line, Err.size()) << Run.Err;
+            const std::string Prefix = "lumivex: record " + std::to_string(i + 1) + ": ";
+            EXPECT_EQ(Err[Line].rfind(Prefix + Reason, 0), 0u) << Err[Line];
+            EXPECT_TRUE(Err[Line].ends_with("; skipped")) << Err[Line];
+            ++Line;
+        }
+        EXPECT_EQ(Line, Err.size()) << Run.Err;
+        EXPECT_EQ(ListDirectory(Box / "out/batch").Png, Written);
+        EXPECT_EQ(Run.Out.rfind("2 written, 2 skipped, 0 failed in ", 0), 0u) << Run.Out;
+        if (R.Type == bcEAN13) {
+            EXPECT_EQ(DecodedText(Box / "out/batch/1.png"), "4006381333931");
+        }
+
+        // --filter: every record drawn from its text as the data link gives it, silently.
+        std::vector<std::string> Filtered = Args;
+        Filtered.insert(Filtered.end(), {"--filter", "-o", "f"});
+        const RunResult All = Box.Run(Filtered);
+        EXPECT_EQ(All.ExitCode, 0) << All.Err;
+        EXPECT_EQ(All.Err, "");
+        for (std::size_t i = 0; i < R.Codes.size(); ++i)
+            ExpectSameAsComponent(ReadPng(Box / "f" / (std::to_string(i + 1) + ".png")), R.Codes[i],
+                                  Settings{R.Type});
+    }
 }
 
 TEST(BatchCommand, ExistingFilesAreKeptWithoutForceAndReplacedWithIt) {

@@ -43,7 +43,18 @@ RunResult Sandbox::Run(const std::vector<std::string>& Args) const {
     return Wait(Start(Args));
 }
 
-int Sandbox::Start(const std::vector<std::string>& Args) const {
+RunResult Sandbox::Run(const std::vector<std::string>& Args, const std::string& Input) const {
+    return Wait(Start(Args, &Input));
+}
+
+int Sandbox::Start(const std::vector<std::string>& Args, const std::string* Input) const {
+    const std::string InPath = (FRoot / "stdin").string();
+    if (Input) {
+        std::ofstream File(InPath, std::ios::binary | std::ios::trunc);
+        File << *Input;
+        if (!File)
+            throw std::runtime_error("cannot write the standard input");
+    }
     const std::string OutPath = (FRoot / "stdout").string();
     const std::string ErrPath = (FRoot / "stderr").string();
     const std::string Exe = LUMIVEX_EXE;
@@ -63,6 +74,11 @@ int Sandbox::Start(const std::vector<std::string>& Args) const {
     if (Pid == 0) {
         const int Out = ::open(OutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int Err = ::open(ErrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (Input) {
+            const int In = ::open(InPath.c_str(), O_RDONLY);
+            if (In < 0 || ::dup2(In, STDIN_FILENO) < 0)
+                ::_exit(126);
+        }
         if (Out < 0 || Err < 0 || ::dup2(Out, STDOUT_FILENO) < 0 ||
             ::dup2(Err, STDERR_FILENO) < 0 || ::chdir(Work.c_str()) < 0)
             ::_exit(126);

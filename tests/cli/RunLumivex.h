@@ -28,9 +28,11 @@ public:
 
     // Runs the executable with Args in Dir(), capturing both output streams whole.
     RunResult Run(const std::vector<std::string>& Args) const;
+    // The same with Input as standard input (else it is the test's own).
+    RunResult Run(const std::vector<std::string>& Args, const std::string& Input) const;
     // The same in two steps, for a test that acts on the process while it runs: Start returns
     // its process id, Wait reaps it and reads what it wrote.
-    int Start(const std::vector<std::string>& Args) const;
+    int Start(const std::vector<std::string>& Args, const std::string* Input = nullptr) const;
     RunResult Wait(int Pid) const;
 
     // The names in Dir(), sorted; a left-over temporary file shows up here.

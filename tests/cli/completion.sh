@@ -21,6 +21,9 @@ expect render ren
 expect batch ba
 expect --scale render --sc
 expect --filter render --fi
+expect --input render --inp
+expect --lines batch --li
+expect - batch --lines ""
 expect convert form con
 expect ean13 render -b ea
 expect 270 render --rotate 2

@@ -1,5 +1,6 @@
-// The batch loop: the dataset read forward, each record's text drawn by a TDBBarcodeBmp, its
-// bitmap encoded into one reused buffer and written through a temporary file and a rename.
+// The batch loop: the dataset read forward, each record's text checked (or left to the
+// component's filter) and drawn by a TDBBarcodeBmp, its bitmap encoded into one reused buffer
+// and written through a temporary file and a rename.
 
 #include "tools/lumivex/Batch.h"
 
@@ -14,6 +15,8 @@
 #include "host/graphics/Graphics.h"
 #include "host/sysutils/SysUtils.h"
 #include "tools/lumivex/BatchRecords.h"
+#include "tools/lumivex/DataCheck.h"
+#include "tools/lumivex/LinePattern.h"
 #include "tools/lumivex/OutputFile.h"
 
 namespace lumivex::cli {
@@ -98,7 +101,8 @@ std::string SanitizeFileName(std::string_view Value) {
 
 namespace detail {
 
-Names::Names(const BatchJob& Job, int Total) : FFromData(!Job.NameField.empty()) {
+Names::Names(const BatchJob& Job, int Total)
+    : FFromData(!Job.NameField.empty()), FPattern(Job.Pattern) {
     FWidth = DigitsOf(Total);
     FPrefix = Job.Directory;
     if (!FPrefix.empty() && FPrefix.back() != '/')
@@ -106,6 +110,10 @@ Names::Names(const BatchJob& Job, int Total) : FFromData(!Job.NameField.empty())
 }
 
 void Names::PathFor(int RecNo, const vcl::TField* NameField, std::string& Path) {
+    if (!FPattern.empty()) {
+        Path = NumberedPath(FPattern, RecNo);
+        return;
+    }
     FName.clear();
     if (FFromData)
         FName = SanitizeFileName(NameField->GetAsString());
@@ -125,7 +133,8 @@ void Names::PathFor(int RecNo, const vcl::TField* NameField, std::string& Path) 
 
 Reader::Reader(vcl::TDataSet& Data, const BatchJob& Job, const vcl::TField& Field,
                const vcl::TField* NameField, int Total)
-    : FData(Data), FJob(Job), FField(Field), FNameField(NameField), FNaming(Job, Total) {}
+    : FData(Data), FJob(Job), FField(Field), FNameField(NameField),
+      FSymbology(BC_Symbologies.at(Job.Symbol.Type)), FNaming(Job, Total) {}
 
 void Reader::Read(int RecNo, Item& I) {
     I.RecNo = RecNo;
@@ -133,17 +142,26 @@ void Reader::Read(int RecNo, Item& I) {
     I.Draw = false;
     I.State = Outcome::Pending;
     I.FieldText.clear();
+    I.Text.clear();
     I.Path.clear();
     I.Error.clear();
     try {
         if (RecNo > 1)
             FData.Next();
         I.FieldText = FField.GetDisplayText();
-        // The filter that the component applies to the same text, without its drawing.
-        if (FilterBCText(FJob.Symbol.Type, I.FieldText).empty()) {
+        // Nothing at all, or (as the component's filter sees it) nothing it can carry, is
+        // skipped; else, unless the job filters, the text must come out of the symbology as it
+        // went in, or the record is refused rather than drawn as something else.
+        if (FilterBCText(FJob.Symbol.Type, I.FieldText).empty() &&
+            (FJob.Filter || I.FieldText.empty())) {
             I.Result = RecordResult::NothingToEncode;
             I.State = Outcome::Fine;
+        } else if (!FJob.Filter && !Check(I)) {
+            I.Result = RecordResult::Refused;
+            I.State = Outcome::Fine;
         } else {
+            if (FJob.Filter)
+                I.Text = I.FieldText;
             FNaming.PathFor(RecNo, FNameField, I.Path);
             I.Draw = true;
         }
@@ -157,6 +175,16 @@ void Reader::Read(int RecNo, Item& I) {
     I.State = Outcome::Failed;
     I.FieldText.clear();
     I.Path.clear();
+}
+
+bool Reader::Check(Item& I) const {
+    try {
+        I.Text = CheckedData(FSymbology, I.FieldText);
+        return true;
+    } catch (const DataRefused& E) {
+        I.Error = E.what();
+        return false;
+    }
 }
 
 Drawer::Drawer(const BatchJob& Job)
@@ -179,7 +207,7 @@ bool Drawer::Prepare(Item& I, std::string_view& Bytes) {
         return false;
     }
     // Filtered and drawn as the data link's change would: the same text, the same pixels.
-    FBarcode.SetBarcodeText(I.FieldText);
+    FBarcode.SetBarcodeText(I.Text);
     Bytes = FEncoder.Encode(FBarcode.GetBitmap(), FJob.Dpi, FJob.Colours);
     return true;
 }
@@ -200,6 +228,7 @@ bool Tally::Done(const Item& I) {
         ++FTotals.Written;
         break;
     case RecordResult::NothingToEncode:
+    case RecordResult::Refused:
     case RecordResult::Exists:
         ++FTotals.Skipped;
         break;
@@ -229,10 +258,13 @@ BatchTotals RunBatchLoop(vcl::TDataSet& Data, const BatchJob& Job, BatchListener
     const vcl::TField& Field = RequireField(Data, Job.Field, Job, "--field");
     const vcl::TField* NameField =
         Job.NameField.empty() ? nullptr : &RequireField(Data, Job.NameField, Job, "--name-field");
-    CreateOutputDirectory(Job.Directory);
-
     BatchTotals Totals;
     Totals.Total = Data.GetRecordCount();
+    if (!Job.Pattern.empty())
+        CheckPattern(Job.Pattern, Totals.Total);
+    else
+        CreateOutputDirectory(Job.Directory);
+
     Listener.Started(Totals.Total);
     detail::Reader Read(Data, Job, Field, NameField, Totals.Total);
     if (Job.Jobs > 1 && Totals.Total > 1) {

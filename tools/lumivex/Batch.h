@@ -34,6 +34,12 @@ struct BatchJob {
     // Threads that draw, encode and write; the files, the messages and the totals are those of
     // one.
     int Jobs = 1;
+    // Draw what the symbology would change as the components do (dropping, cutting), instead
+    // of refusing the record.
+    bool Filter = false;
+    // Names the files instead of Directory and the record numbers: each '~' a digit of the
+    // record number (see LineInput.h).
+    std::string Pattern;
 };
 
 enum class RecordResult : std::uint8_t {
@@ -42,6 +48,8 @@ enum class RecordResult : std::uint8_t {
     NothingToEncode,
     // The file exists and Replace is off.
     Exists,
+    // The symbology would change the text (Filter is off); Error says how.
+    Refused,
     // Rendering, encoding or writing raised; Error says why.
     Failed,
 };
@@ -73,7 +81,7 @@ public:
 struct BatchTotals {
     int Total = 0;
     int Written = 0;
-    // Nothing to encode, or the file existed.
+    // Nothing to encode, refused, or the file existed.
     int Skipped = 0;
     int Failed = 0;
     // The listener asked to stop before every record was done.
@@ -121,8 +129,9 @@ private:
 
 // Opens Data (its own exceptions name the file or the SQL error), checks the fields, creates
 // the directory and writes one file per record. Failures of single records are reported to the
-// listener and counted; the loop goes on. Raises vcl::EDatabaseError for a missing field and
-// vcl::EFCreateError for a directory that cannot be created.
+// listener and counted; the loop goes on. Raises vcl::EDatabaseError for a missing field,
+// vcl::EFCreateError for a directory that cannot be created and UsageError for a pattern that
+// cannot name every record.
 BatchTotals RunBatchLoop(vcl::TDataSet& Data, const BatchJob& Job, BatchListener& Listener);
 
 // The file name (without ".png") that a value of the name field gives: bytes other than

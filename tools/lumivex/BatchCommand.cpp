@@ -75,14 +75,6 @@ std::string Quote(std::string_view Text) {
     return Out;
 }
 
-int AvailableCores() {
-    cpu_set_t Set;
-    CPU_ZERO(&Set);
-    if (::sched_getaffinity(0, sizeof Set, &Set) == 0 && CPU_COUNT(&Set) > 0)
-        return CPU_COUNT(&Set);
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-}
-
 std::string Seconds(double Value) {
     char Text[32];
     std::snprintf(Text, sizeof Text, "%.2f s", Value);
@@ -118,6 +110,9 @@ public:
                 break;
             case RecordResult::Exists:
                 std::cerr << R.Path << " exists; skipped (--force replaces it)\n";
+                break;
+            case RecordResult::Refused:
+                std::cerr << R.Error << "; skipped\n";
                 break;
             default:
                 std::cerr << R.Error << "; failed\n";
@@ -180,6 +175,14 @@ private:
 
 } // namespace
 
+int AvailableCores() {
+    cpu_set_t Set;
+    CPU_ZERO(&Set);
+    if (::sched_getaffinity(0, sizeof Set, &Set) == 0 && CPU_COUNT(&Set) > 0)
+        return CPU_COUNT(&Set);
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
 CLI::App* AddBatchCommand(CLI::App& App, BatchOptions& Options) {
     CLI::App* Batch = App.add_subcommand(
         "batch", "Render one barcode per record of a SQLite query or a CSV file into PNG files");
@@ -195,15 +198,25 @@ CLI::App* AddBatchCommand(CLI::App& App, BatchOptions& Options) {
     Param->allow_extra_args(false);
     CLI::Option* Csv = Batch->add_option(
         "--csv", Options.Csv, "CSV file whose first line names the fields (instead of --db)");
+    CLI::Option* Lines = Batch->add_option(
+        "--lines", Options.Lines,
+        "File whose lines are the records, one barcode each (- reads standard input)");
     Database->needs(Sql);
     Sql->needs(Database);
     Param->needs(Database);
     Csv->excludes(Database)->excludes(Sql)->excludes(Param);
-    Batch->add_option("--field", Options.Field, "Field whose text each barcode encodes")
-        ->required();
-    Batch->add_option("--name-field", Options.NameField,
-                      "Field that names the files (made safe for file names); default: the "
-                      "record number");
+    Lines->excludes(Database)->excludes(Sql)->excludes(Param)->excludes(Csv);
+    CLI::Option* Field = Batch->add_option(
+        "--field", Options.Field, "Field whose text each barcode encodes (not with --lines)");
+    CLI::Option* NameField =
+        Batch->add_option("--name-field", Options.NameField,
+                          "Field that names the files (made safe for file names); default: the "
+                          "record number");
+    Lines->excludes(Field)->excludes(NameField);
+    Batch->add_flag("--filter", Options.Filter,
+                    "Draw records the symbology would change as the data-aware component does "
+                    "(dropping what it cannot carry, cutting what is too long, silently) instead "
+                    "of refusing them");
     Batch->add_option("-o,--output", Options.Directory, "Directory for the PNG files")
         ->capture_default_str();
     Batch->add_flag("--force", Options.Force, "Replace existing files");
@@ -212,12 +225,19 @@ CLI::App* AddBatchCommand(CLI::App& App, BatchOptions& Options) {
                      "Records drawn and written at once (default: the cores available); the "
                      "files and messages are the same for any number")
         ->check(CLI::Range(1, 256));
+    Batch->footer(Batch->get_footer() +
+                  "\n\nExit status: 0 every record written; 1 a record skipped (nothing to encode, "
+                  "its file exists), refused (the symbology would change it) or failed, or the "
+                  "data could not be read; 2 bad arguments; 130 interrupted.");
     return Batch;
 }
 
 int RunBatch(const BatchOptions& Options) {
-    if (Options.Database.empty() == Options.Csv.empty())
-        throw UsageError("batch needs its data: --db FILE --sql QUERY, or --csv FILE");
+    if (int(!Options.Database.empty()) + int(!Options.Csv.empty()) + int(!Options.Lines.empty()) !=
+        1)
+        throw UsageError("batch needs its data: --db FILE --sql QUERY, --csv FILE or --lines FILE");
+    if (Options.Lines.empty() && Options.Field.empty())
+        throw UsageError("batch needs --field: the field whose text each barcode encodes");
 
     BatchJob Job;
     Job.Symbol = SettingsFor(Options.Symbol);
@@ -227,10 +247,18 @@ int RunBatch(const BatchOptions& Options) {
     Job.NameField = Options.NameField;
     Job.Directory = Options.Directory;
     Job.Replace = Options.Force;
+    Job.Filter = Options.Filter;
     Job.Jobs = Options.Jobs > 0 ? Options.Jobs : AvailableCores();
 
     std::unique_ptr<vcl::TDataSet> Data;
-    if (!Options.Csv.empty()) {
+    if (!Options.Lines.empty()) {
+        auto Lines = std::make_unique<vcl::TLineDataSet>(nullptr);
+        Lines->SetFileName(Options.Lines);
+        Lines->SetUniDirectional(true);
+        Job.Field = vcl::TLineDataSet::DataFieldName;
+        Job.Source = Options.Lines == "-" ? "standard input" : Options.Lines;
+        Data = std::move(Lines);
+    } else if (!Options.Csv.empty()) {
         auto Csv = std::make_unique<vcl::TCSVDataSet>(nullptr);
         Csv->SetFileName(Options.Csv);
         // Read forward, one record in memory at a time: a batch of any size takes the same.
@@ -247,11 +275,14 @@ int RunBatch(const BatchOptions& Options) {
         Job.Source = Options.Database;
         Data = std::move(Query);
     }
+    return RunBatchJob(*Data, Job, Options.Directory);
+}
 
+int RunBatchJob(vcl::TDataSet& Data, const BatchJob& Job, const std::string& FilesIn) {
     const StopSignals Signals;
     Reporter Report(Job, BC_Symbologies.at(Job.Symbol.Type));
     const Clock::time_point Start = Clock::now();
-    const BatchTotals Totals = RunBatchLoop(*Data, Job, Report);
+    const BatchTotals Totals = RunBatchLoop(Data, Job, Report);
     const double Elapsed = std::chrono::duration<double>(Clock::now() - Start).count();
     Report.Clear();
 
@@ -262,8 +293,7 @@ int RunBatch(const BatchOptions& Options) {
     if (Totals.GaveUp)
         std::cerr << "lumivex: gave up after " << MaxFailuresInARow << " failures in a row\n";
     std::cout << Totals.Written << " written, " << Totals.Skipped << " skipped, " << Totals.Failed
-              << " failed in " << Seconds(Elapsed) << "; files in " << Options.Directory
-              << std::endl;
+              << " failed in " << Seconds(Elapsed) << "; files in " << FilesIn << std::endl;
 
     if (Totals.Stopped)
         return 128 + StopSignal;

@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "components/DBBarcodeBmp.h"
+#include "engine/Symbology.h"
 #include "host/sysutils/AtomicFile.h"
 #include "tools/lumivex/Batch.h"
 
@@ -25,6 +26,8 @@ struct Item {
     bool Draw = false;
     Outcome State = Outcome::Pending;
     std::string FieldText;
+    // What the component is given: the field's text, checked unless the job filters.
+    std::string Text;
     std::string Path;
     std::string Error;
 };
@@ -38,6 +41,7 @@ public:
 
 private:
     bool FFromData;
+    const std::string& FPattern;
     int FWidth = 1;
     std::string FPrefix;
     std::string FName;
@@ -54,15 +58,20 @@ public:
     void Read(int RecNo, Item& I);
 
 private:
+    // Sets I's Text to what the symbology carries unchanged; false with Error set when it would
+    // change the field's text.
+    bool Check(Item& I) const;
     vcl::TDataSet& FData;
     const BatchJob& FJob;
     const vcl::TField& FField;
     const vcl::TField* FNameField;
+    const TSymbology& FSymbology;
     Names FNaming;
 };
 
 // One thread's component and encoder: a data-aware barcode with the job's settings, given each
-// record's text as its data link would give it, so that the pixels are those of the link.
+// record's checked text (or, when the job filters, the text as its data link would give it), so
+// that the pixels are those of the component.
 class Drawer {
 public:
     explicit Drawer(const BatchJob& Job);

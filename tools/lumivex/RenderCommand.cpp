@@ -107,13 +107,11 @@ CLI::App* AddRenderCommand(CLI::App& App, RenderOptions& Options) {
         App.add_subcommand("render", "Render one barcode into a PNG, BMP, SVG, EPS or PDF file");
     AddSymbolOptions(*Render, Options.Symbol);
     AddColourOptions(*Render, Options.Symbol.Fg, Options.Symbol.Bg);
-    Render
-        ->add_option("-d,--data", Options.Data,
-                     "Text to encode, refused (exit 2) when the symbology would change it: a "
-                     "character it cannot carry, too many characters, a wrong check digit. "
-                     "EAN-13, UPC-A, UPC-E and EAN-8 take a 2- or 5-digit add-on after '+', "
-                     "drawn beside the symbol (400638133393+12)")
-        ->required();
+    Render->add_option("-d,--data", Options.Data,
+                       "Text to encode, refused (exit 2) when the symbology would change it: a "
+                       "character it cannot carry, too many characters, a wrong check digit. "
+                       "EAN-13, UPC-A, UPC-E and EAN-8 take a 2- or 5-digit add-on after '+', "
+                       "drawn beside the symbol (400638133393+12)");
     Render->add_flag("--filter", Options.Filter,
                      "Drop what the symbology cannot carry and cut what is too long, with a "
                      "warning, as the components do");

@@ -12,6 +12,7 @@
 #include "host/sysutils/SysUtils.h"
 #include "tools/lumivex/BatchCommand.h"
 #include "tools/lumivex/FormCommand.h"
+#include "tools/lumivex/LineInput.h"
 #include "tools/lumivex/ListCommand.h"
 #include "tools/lumivex/PackageCommand.h"
 #include "tools/lumivex/PreviewCommand.h"
@@ -65,9 +66,14 @@ int main(int argc, char** argv) {
     App.require_subcommand(0, 1);
     bool Types = false;
     App.add_flag("-t,--types", Types, "List the symbologies, as the list command does");
+    App.footer("Exit status: 0 done; 1 the work failed (an output not written, data not read, a "
+               "batch record skipped, refused or failed); 2 bad arguments or data the symbology "
+               "would change; 130 a batch interrupted. Each command's --help says more.");
 
     lumivex::cli::RenderOptions RenderOptions;
     CLI::App* Render = lumivex::cli::AddRenderCommand(App, RenderOptions);
+    lumivex::cli::LineInputOptions LineOptions;
+    lumivex::cli::AddLineInputOptions(*Render, LineOptions);
     lumivex::cli::SamplesOptions SamplesOptions;
     CLI::App* Samples = lumivex::cli::AddSamplesCommand(App, SamplesOptions);
     CLI::App* List = lumivex::cli::AddListCommand(App);
@@ -92,8 +98,13 @@ int main(int argc, char** argv) {
     try {
         if (Types && App.get_subcommands().empty())
             lumivex::cli::RunList();
-        if (Render->parsed())
+        if (Render->parsed()) {
+            if (lumivex::cli::LineInputGiven(*Render))
+                return lumivex::cli::RunRenderLines(*Render, RenderOptions, LineOptions);
+            if (Render->get_option("--data")->count() == 0)
+                return ReportParseError(App, CLI::RequiredError("-d,--data or -i,--input"));
             lumivex::cli::RunRender(RenderOptions);
+        }
         if (Samples->parsed())
             lumivex::cli::RunSamples(SamplesOptions);
         if (List->parsed())
