@@ -13,7 +13,7 @@ fi
 seconds=$1
 shift
 all=(FuzzCreateBC FuzzFilterCreateBC FuzzFormText FuzzFormBinary FuzzFormConvert FuzzBmp FuzzCsv
-  FuzzLines FuzzFormLayout FuzzPackageInfo FuzzCommandData)
+  FuzzLines FuzzFontFileCache FuzzFormLayout FuzzPackageInfo FuzzCommandData)
 targets=("$@")
 ((${#targets[@]})) || targets=("${all[@]}")
 
