@@ -97,7 +97,8 @@ enum class TVectorFormat { Svg, Eps, Pdf };
 // rectangles, strings as text in their face (PDF and EPS embed it; SVG draws its outlines).
 // Raises EInvalidGraphic for an empty picture, one of 2^23 units or more a side (past cairo's
 // coordinates) or a unit that is not a positive size, and EWriteError when the writer fails.
+// Black and white are drawn in Colours' ink and paper, as the bitmap files write them.
 void SaveMetafileToVector(const TMetafile& Metafile, TVectorFormat Format, double UnitMillimetres,
-                          std::ostream& Stream);
+                          std::ostream& Stream, const TInkColours& Colours = {});
 
 } // namespace vcl

@@ -28,8 +28,13 @@ cairo_status_t Append(void* Closure, const unsigned char* Data, unsigned int Len
     return CAIRO_STATUS_SUCCESS;
 }
 
-void SetColor(cairo_t* Cr, TColor Color) {
-    const TColor c = ColorToRGB(Color);
+// Black and white stand for the ink and the paper, as in the bitmap files' palettes.
+void SetColor(cairo_t* Cr, TColor Color, const TInkColours& Colours) {
+    TColor c = ColorToRGB(Color) & 0xFFFFFF;
+    if (c == ColorToRGB(clBlack))
+        c = ColorToRGB(Colours.Ink);
+    else if (c == ColorToRGB(clWhite))
+        c = ColorToRGB(Colours.Paper);
     cairo_set_source_rgb(Cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
 }
 
@@ -83,13 +88,13 @@ Face OpenFace(const std::string& File, int Index) {
     return face;
 }
 
-void DrawText(cairo_t* Cr, const TMetafileText& T) {
+void DrawText(cairo_t* Cr, const TMetafileText& T, const TInkColours& Colours) {
     cairo_save(Cr);
     Turn(Cr, T.Degrees, T.UnturnedWidth, T.UnturnedHeight);
     if (T.Opaque) {
         // The cell in the brush colour, and the glyphs cut to it, as on a bitmap.
         cairo_rectangle(Cr, T.X, T.Y, T.CellWidth, T.CellHeight);
-        SetColor(Cr, T.CellColor);
+        SetColor(Cr, T.CellColor, Colours);
         cairo_fill_preserve(Cr);
         cairo_clip(Cr);
     }
@@ -106,7 +111,7 @@ void DrawText(cairo_t* Cr, const TMetafileText& T) {
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
     cairo_set_font_options(Cr, options);
     cairo_font_options_destroy(options);
-    SetColor(Cr, T.Color);
+    SetColor(Cr, T.Color, Colours);
 
     std::string utf8;
     for (const char c : T.Text)
@@ -156,14 +161,14 @@ void SetSvgSize(std::string& Svg, double WidthMm, double HeightMm) {
     }
 }
 
-void Replay(cairo_t* Cr, const TMetafile& Metafile) {
+void Replay(cairo_t* Cr, const TMetafile& Metafile, const TInkColours& Colours) {
     // Fills of one colour in a row are one path: a barcode's bars are one fill, not hundreds.
     bool pending = false;
     TColor colour = clBlack;
     auto flush = [&] {
         if (!pending)
             return;
-        SetColor(Cr, colour);
+        SetColor(Cr, colour, Colours);
         cairo_fill(Cr);
         pending = false;
     };
@@ -179,7 +184,7 @@ void Replay(cairo_t* Cr, const TMetafile& Metafile) {
             continue;
         }
         flush();
-        DrawText(Cr, std::get<TMetafileText>(record));
+        DrawText(Cr, std::get<TMetafileText>(record), Colours);
     }
     flush();
 }
@@ -187,7 +192,7 @@ void Replay(cairo_t* Cr, const TMetafile& Metafile) {
 } // namespace
 
 void SaveMetafileToVector(const TMetafile& Metafile, TVectorFormat Format, double UnitMillimetres,
-                          std::ostream& Stream) {
+                          std::ostream& Stream, const TInkColours& Colours) {
     if (Metafile.Empty())
         throw EInvalidGraphic("an empty picture makes no vector file");
     if (!std::isfinite(UnitMillimetres) || UnitMillimetres <= 0)
@@ -220,14 +225,14 @@ void SaveMetafileToVector(const TMetafile& Metafile, TVectorFormat Format, doubl
     cairo_t* cr = nullptr;
     if (Format == TVectorFormat::Svg) {
         cr = cairo_create(surface);
-        Replay(cr, Metafile);
+        Replay(cr, Metafile, Colours);
     } else {
         // Painted from a recording, which the PDF and PostScript writers copy as a form of its
         // own, in its own units, placed with one scale.
         const cairo_rectangle_t extents{0, 0, W, H};
         picture = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents);
         cairo_t* rec = cairo_create(picture);
-        Replay(rec, Metafile);
+        Replay(rec, Metafile, Colours);
         cairo_destroy(rec);
         cr = cairo_create(surface);
         cairo_scale(cr, points, points);

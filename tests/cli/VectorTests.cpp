@@ -190,5 +190,18 @@ TEST(VectorOutput, XDimIsALengthWithItsUnitAndPicksTheRastersPixels) {
     EXPECT_EQ(DecodedText(box / "a.png"), "4006381333931");
 }
 
+TEST(VectorOutput, InkAndPaperTakeTheColoursGiven) {
+    Sandbox box;
+    const RunResult r = box.Run({"render", "-b", "code128", "-d", "ABC", "--fg", "1F3A93", "--bg",
+                                 "FFFFEE", "-o", "c.svg"});
+    ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    const std::string svg = ReadFile(box / "c.svg");
+    // cairo writes colours as percentages: 0x1F/255 is 12.156863%.
+    EXPECT_TRUE(Contains(svg, "rgb(12.156863%,22.745098%,57.647059%)"));
+    EXPECT_TRUE(Contains(svg, "rgb(100%,100%,93.333333%)"));
+    EXPECT_FALSE(Contains(svg, "rgb(0%,0%,0%)"));
+    EXPECT_FALSE(Contains(svg, "rgb(100%,100%,100%)"));
+}
+
 } // namespace
 } // namespace lumivex::clitest

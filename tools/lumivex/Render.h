@@ -32,9 +32,10 @@ constexpr bool IsVector(ImageFormat Format) {
 ImageFormat ImageFormatFor(const std::string& Output);
 
 // The vector file (Format: Svg, Eps or Pdf) of the picture RenderBarcode would paint, each of
-// its pixels PixelMillimetres wide and high, on a page of exactly that size.
+// its pixels PixelMillimetres wide and high, on a page of exactly that size, black and white
+// drawn in Colours.
 std::string RenderVector(const RenderSettings& Settings, ImageFormat Format,
-                         double PixelMillimetres);
+                         double PixelMillimetres, const vcl::TInkColours& Colours = {});
 
 // The file's bytes. Dpi > 0 goes into the PNG's resolution chunk or the BMP's header; black and
 // white are written in Colours.

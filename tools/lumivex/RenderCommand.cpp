@@ -142,14 +142,11 @@ void RunRender(const RenderOptions& Options) {
 
     std::string Bytes;
     if (IsVector(Format)) {
-        // The vector writer replays one symbol's drawing in black on white.
+        // The vector writer replays one symbol's drawing.
         if (!Parts.AddOn.empty())
             throw UsageError("a joined add-on is drawn in PNG and BMP files only, not in " +
                              Options.Output);
-        if (Colours != vcl::TInkColours{})
-            throw UsageError("--fg and --bg apply to PNG and BMP files only, not to " +
-                             Options.Output);
-        Bytes = RenderVector(Settings, Format, PixelMm);
+        Bytes = RenderVector(Settings, Format, PixelMm, Colours);
     } else {
         vcl::TBitmap Bitmap;
         if (Parts.AddOn.empty()) {

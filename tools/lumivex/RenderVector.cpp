@@ -16,7 +16,7 @@
 namespace lumivex::cli {
 
 std::string RenderVector(const RenderSettings& Settings, ImageFormat Format,
-                         double PixelMillimetres) {
+                         double PixelMillimetres, const vcl::TInkColours& Colours) {
     // The same font and height as the bitmap that RenderBarcode prepares, so that the text
     // takes the same places.
     vcl::TMetafile Metafile;
@@ -29,7 +29,7 @@ std::string RenderVector(const RenderSettings& Settings, ImageFormat Format,
                                       : Format == ImageFormat::Eps ? vcl::TVectorFormat::Eps
                                                                    : vcl::TVectorFormat::Pdf;
     std::ostringstream Stream(std::ios::out | std::ios::binary);
-    vcl::SaveMetafileToVector(Metafile, Vector, PixelMillimetres, Stream);
+    vcl::SaveMetafileToVector(Metafile, Vector, PixelMillimetres, Stream, Colours);
     return std::move(Stream).str();
 }
 
