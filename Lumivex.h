@@ -18,6 +18,7 @@
 #include "host/controls/HeadlessWidgetSet.h"
 #include "host/controls/WidgetSet.h"
 #include "host/db/DB.h"
+#include "host/db/DBLineDataSet.h"
 #include "host/designer/DesignEditors.h"
 #include "host/designer/DesignIntf.h"
 #include "host/dialogs/Dialogs.h"

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "host/db/DB.h"
+#include "host/db/DBLineDataSet.h"
 #include "host/sysutils/SysUtils.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {

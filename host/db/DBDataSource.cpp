@@ -1,5 +1,6 @@
 // Data sources and data links: how a dataset's events reach the controls that show its fields.
 #include "host/db/DB.h"
+#include "host/db/DBLineDataSet.h"
 
 #include <algorithm>
 

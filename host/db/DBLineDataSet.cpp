@@ -7,7 +7,7 @@
 
 #include <sys/stat.h>
 
-#include "host/db/DB.h"
+#include "host/db/DBLineDataSet.h"
 
 namespace vcl {
 namespace {

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include "host/db/DB.h"
+#include "host/db/DBLineDataSet.h"
 #include "tests/db/DbTesting.h"
 
 namespace vcl {

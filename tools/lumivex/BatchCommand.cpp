@@ -14,6 +14,7 @@
 #include <sched.h>
 #include <unistd.h>
 
+#include "host/db/DBLineDataSet.h"
 #include "tools/lumivex/Batch.h"
 #include "tools/lumivex/Colours.h"
 #include "tools/lumivex/Symbologies.h"

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "host/db/DB.h"
+#include "host/db/DBLineDataSet.h"
 #include "tools/lumivex/Batch.h"
 #include "tools/lumivex/BatchCommand.h"
 #include "tools/lumivex/Colours.h"
