@@ -59,6 +59,9 @@ TEST(VectorOutput, RasterisedAtTheModulesWidthItsBarsAreThePngs) {
         {"code128", "Lumivex 2026", "90", true},
         {"upca", "03600029145", "180", true},
         {"postnet", "12345", "270", false},
+        // Joined add-ons: two recordings side by side, turned as one.
+        {"ean13", "400638133393+12", "90", false},
+        {"upca", "03600029145+52495", "180", false},
     };
     Sandbox box;
     for (const Row& row : rows)

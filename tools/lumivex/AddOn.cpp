@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iostream>
+#include <variant>
 
 #include "engine/Barcode.h"
 #include "tools/lumivex/DataCheck.h"
@@ -27,6 +28,38 @@ std::string Position(std::size_t Index) {
 // The add-on's rows: its bars end where the main symbol's do, above the main symbol's text.
 int AddOnHeight(const RenderSettings& Main) {
     return Main.Interpret ? std::max(Main.Height - 5 * Main.Scale, 0) : Main.Height;
+}
+
+int DegreesOf(TbcRotate Rotate) {
+    switch (Rotate) {
+    case bcRotate90:
+        return 90;
+    case bcRotate180:
+        return 180;
+    case bcRotate270:
+        return 270;
+    default:
+        return 0;
+    }
+}
+
+// R of a picture UW x UH units turned clockwise, as the engine turns a bitmap: (x, y) goes to
+// (UH - y, x) at 90, (UW - x, UH - y) at 180 and (y, UW - x) at 270.
+vcl::TRect Turned(const vcl::TRect& R, int Degrees, int UW, int UH) {
+    switch (Degrees) {
+    case 90:
+        return vcl::Rect(UH - R.Bottom, R.Left, UH - R.Top, R.Right);
+    case 180:
+        return vcl::Rect(UW - R.Right, UH - R.Bottom, UW - R.Left, UH - R.Top);
+    case 270:
+        return vcl::Rect(R.Top, UW - R.Right, R.Bottom, UW - R.Left);
+    default:
+        return R;
+    }
+}
+
+bool IsWhite(vcl::TColor Color) {
+    return (vcl::ColorToRGB(Color) & 0xFFFFFF) == 0xFFFFFF;
 }
 
 } // namespace
@@ -131,6 +164,56 @@ void RenderJoined(vcl::TBitmap& Bitmap, const RenderSettings& Main, const std::s
     default:
         Bitmap.TakePixels(Joined);
         break;
+    }
+}
+
+void RecordJoined(vcl::TMetafile& Metafile, const RenderSettings& Main, const std::string& AddOn) {
+    RenderSettings Flat = Main;
+    Flat.Rotate = bcNoRotate;
+    RenderSettings Add = Flat;
+    Add.Type = AddOn.size() == 2 ? bcUPC2ext : bcUPC5ext;
+    Add.Text = AddOn;
+    Add.Height = AddOnHeight(Main);
+    vcl::TMetafile Symbol, Extra;
+    RecordBarcode(Symbol, Flat);
+    RecordBarcode(Extra, Add);
+
+    // Put together unturned, as the bitmap is, then every record turned with the whole: a
+    // fill's rectangle moved, a string told the turn and the picture it turns in.
+    const int Left = Symbol.GetWidth() - QuietModules * Main.Scale;
+    const int W = Left + Extra.GetWidth(), H = Symbol.GetHeight();
+    const int Degrees = DegreesOf(Main.Rotate);
+    const bool Sideways = Degrees == 90 || Degrees == 270;
+    Metafile.Clear();
+    Metafile.SetSize(Sideways ? H : W, Sideways ? W : H);
+    auto Put = [&](vcl::TMetafileRecord Record) {
+        if (auto* Fill = std::get_if<vcl::TMetafileFill>(&Record)) {
+            Fill->Rect = Turned(Fill->Rect, Degrees, W, H);
+        } else if (Degrees != 0) {
+            auto& Text = std::get<vcl::TMetafileText>(Record);
+            Text.Degrees = Degrees;
+            Text.UnturnedWidth = W;
+            Text.UnturnedHeight = H;
+        }
+        Metafile.Add(std::move(Record));
+    };
+    Put(vcl::TMetafileFill{vcl::Rect(0, 0, W, H), vcl::clWhite});
+    for (const vcl::TMetafileRecord& Record : Symbol.Records())
+        Put(Record);
+    // As in the bitmap, the add-on lays only its ink over the main symbol's margin: its white,
+    // the background and the cells behind its digits, is left out.
+    for (vcl::TMetafileRecord Record : Extra.Records()) {
+        if (auto* Fill = std::get_if<vcl::TMetafileFill>(&Record)) {
+            if (IsWhite(Fill->Color))
+                continue;
+            Fill->Rect.Left += Left;
+            Fill->Rect.Right += Left;
+        } else {
+            auto& Text = std::get<vcl::TMetafileText>(Record);
+            Text.X += Left;
+            Text.Opaque = false;
+        }
+        Put(std::move(Record));
     }
 }
 

@@ -40,4 +40,8 @@ void WarnAddOnHeight(const RenderSettings& Main);
 // picture. Turned as Main says, the picture is the unturned one turned.
 void RenderJoined(vcl::TBitmap& Bitmap, const RenderSettings& Main, const std::string& AddOn);
 
+// The same picture recorded for a vector file: fills and strings where RenderJoined puts
+// pixels.
+void RecordJoined(vcl::TMetafile& Metafile, const RenderSettings& Main, const std::string& AddOn);
+
 } // namespace lumivex::cli

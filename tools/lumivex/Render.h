@@ -5,6 +5,7 @@
 
 #include "engine/Barcode.h"
 #include "host/graphics/Graphics.h"
+#include "host/graphics/Metafile.h"
 
 namespace lumivex::cli {
 
@@ -30,6 +31,14 @@ constexpr bool IsVector(ImageFormat Format) {
 // PNG for "-" (standard output) and names ending in .png, BMP for .bmp, SVG, EPS and PDF for
 // .svg, .eps and .pdf, in any case; anything else raises UsageError.
 ImageFormat ImageFormatFor(const std::string& Output);
+
+// What RenderBarcode would paint, recorded as fills and strings.
+void RecordBarcode(vcl::TMetafile& Metafile, const RenderSettings& Settings);
+
+// The vector file (Format: Svg, Eps or Pdf) of Metafile, each unit PixelMillimetres wide and
+// high, black and white drawn in Colours.
+std::string SaveVector(const vcl::TMetafile& Metafile, ImageFormat Format, double PixelMillimetres,
+                       const vcl::TInkColours& Colours = {});
 
 // The vector file (Format: Svg, Eps or Pdf) of the picture RenderBarcode would paint, each of
 // its pixels PixelMillimetres wide and high, on a page of exactly that size, black and white

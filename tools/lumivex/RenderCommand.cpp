@@ -142,11 +142,14 @@ void RunRender(const RenderOptions& Options) {
 
     std::string Bytes;
     if (IsVector(Format)) {
-        // The vector writer replays one symbol's drawing.
-        if (!Parts.AddOn.empty())
-            throw UsageError("a joined add-on is drawn in PNG and BMP files only, not in " +
-                             Options.Output);
-        Bytes = RenderVector(Settings, Format, PixelMm, Colours);
+        if (Parts.AddOn.empty()) {
+            Bytes = RenderVector(Settings, Format, PixelMm, Colours);
+        } else {
+            WarnAddOnHeight(Settings);
+            vcl::TMetafile Joined;
+            RecordJoined(Joined, Settings, Parts.AddOn);
+            Bytes = SaveVector(Joined, Format, PixelMm, Colours);
+        }
     } else {
         vcl::TBitmap Bitmap;
         if (Parts.AddOn.empty()) {

@@ -15,22 +15,31 @@
 
 namespace lumivex::cli {
 
-std::string RenderVector(const RenderSettings& Settings, ImageFormat Format,
-                         double PixelMillimetres, const vcl::TInkColours& Colours) {
+void RecordBarcode(vcl::TMetafile& Metafile, const RenderSettings& Settings) {
     // The same font and height as the bitmap that RenderBarcode prepares, so that the text
     // takes the same places.
-    vcl::TMetafile Metafile;
     vcl::TMetafileCanvas Canvas(Metafile);
     Canvas.GetFont().SetName(Settings.FontName);
     Metafile.SetHeight(Settings.Height);
     CreateBC(Canvas, Settings.Type, Settings.Scale, Settings.Height, Settings.Text,
              Settings.Interpret, Settings.Rotate);
+}
+
+std::string SaveVector(const vcl::TMetafile& Metafile, ImageFormat Format, double PixelMillimetres,
+                       const vcl::TInkColours& Colours) {
     const vcl::TVectorFormat Vector = Format == ImageFormat::Svg   ? vcl::TVectorFormat::Svg
                                       : Format == ImageFormat::Eps ? vcl::TVectorFormat::Eps
                                                                    : vcl::TVectorFormat::Pdf;
     std::ostringstream Stream(std::ios::out | std::ios::binary);
     vcl::SaveMetafileToVector(Metafile, Vector, PixelMillimetres, Stream, Colours);
     return std::move(Stream).str();
+}
+
+std::string RenderVector(const RenderSettings& Settings, ImageFormat Format,
+                         double PixelMillimetres, const vcl::TInkColours& Colours) {
+    vcl::TMetafile Metafile;
+    RecordBarcode(Metafile, Settings);
+    return SaveVector(Metafile, Format, PixelMillimetres, Colours);
 }
 
 double ApplyXDim(const std::string& XDim, ImageFormat Format, SymbolOptions& Symbol) {
