@@ -1,4 +1,5 @@
-// The remembered choices of fontconfig, one line per family and style.
+// The remembered choices of fontconfig, one line per family and style, beside one line per
+// file or directory those choices depended on.
 #include "host/graphics/detail/FontFileCache.h"
 
 #include <sys/stat.h>
@@ -14,14 +15,25 @@ namespace vcl::detail {
 
 namespace {
 
-constexpr std::string_view kMagic = "lumivex-fonts 1 ";
+constexpr std::string_view kMagic = "lumivex-fonts 2 ";
 // More than any program uses; past it the oldest choices go.
 constexpr std::size_t kMaxEntries = 64;
-// A file larger than kMaxEntries lines could be is not ours.
-constexpr std::size_t kMaxFileBytes = 256 * 1024;
+// Configuration files and font directories: a few dozen on a desktop, a few hundred with
+// large font collections. A configuration past it is not cached at all.
+constexpr std::size_t kMaxSources = 2048;
+// A file larger than its lines could be is not ours.
+constexpr std::size_t kMaxFileBytes = 2 * 1024 * 1024;
 
+// A plain loop: find_first_of calls memchr per character, and a cached run parses every line.
 bool Printable(std::string_view Field) {
-    return Field.find_first_of("\t\n\r") == std::string_view::npos;
+    for (const char c : Field)
+        if (c == '\t' || c == '\n' || c == '\r')
+            return false;
+    return true;
+}
+
+bool Holdable(const std::string& Path) {
+    return Path.starts_with('/') && Printable(Path) && Path.size() <= 4096;
 }
 
 template <typename T> bool Number(std::string_view Field, T& Value) {
@@ -49,48 +61,97 @@ bool StatFile(const std::string& File, std::uint64_t& Size, std::int64_t& MTimeN
     return true;
 }
 
+// "S", size, mtime, path; an absent source has "-" for both numbers.
+bool ParseSource(std::string_view Line, FontSource& S) {
+    std::string_view size, mtime;
+    if (!Take(Line, '\t', size) || !Take(Line, '\t', mtime) || !Line.starts_with('/') ||
+        !Printable(Line) || Line.size() > 4096)
+        return false;
+    S.Path = Line;
+    S.Exists = size != "-";
+    if (!S.Exists)
+        return mtime == "-";
+    return Number(size, S.Size) && Number(mtime, S.MTimeNs);
+}
+
+// "F", family, style, index, size, mtime, file.
+bool ParseEntry(std::string_view Line, FontFileEntry& E) {
+    std::string_view family, style, index, size, mtime;
+    unsigned styleBits = 0;
+    if (!Take(Line, '\t', family) || !Take(Line, '\t', style) || !Take(Line, '\t', index) ||
+        !Take(Line, '\t', size) || !Take(Line, '\t', mtime) || !Number(style, styleBits) ||
+        styleBits > 0xFF || !Number(index, E.Index) || E.Index < 0 || !Number(size, E.Size) ||
+        !Number(mtime, E.MTimeNs) || !Printable(family) || !Line.starts_with('/') ||
+        !Printable(Line))
+        return false;
+    E.Family = family;
+    E.Style = static_cast<TFontStyles>(styleBits);
+    E.File = Line;
+    return true;
+}
+
 } // namespace
 
-std::optional<std::vector<FontFileEntry>> ParseFontFileCache(std::string_view Text,
-                                                             std::string_view Stamp) {
+std::optional<FontFileCacheText> ParseFontFileCache(std::string_view Text, std::string_view Stamp) {
     std::string_view line;
     if (!Take(Text, '\n', line) || !line.starts_with(kMagic) || line.substr(kMagic.size()) != Stamp)
         return std::nullopt;
-    std::vector<FontFileEntry> entries;
+    FontFileCacheText cache;
     while (!Text.empty()) {
-        if (!Take(Text, '\n', line) || entries.size() == kMaxEntries)
+        if (!Take(Text, '\n', line))
             return std::nullopt;
-        FontFileEntry e;
-        std::string_view family, style, index, size, mtime;
-        unsigned styleBits = 0;
-        if (!Take(line, '\t', family) || !Take(line, '\t', style) || !Take(line, '\t', index) ||
-            !Take(line, '\t', size) || !Take(line, '\t', mtime) || !Number(style, styleBits) ||
-            styleBits > 0xFF || !Number(index, e.Index) || e.Index < 0 || !Number(size, e.Size) ||
-            !Number(mtime, e.MTimeNs) || !Printable(family) || !line.starts_with('/') ||
-            !Printable(line))
+        if (line.starts_with("S\t")) {
+            FontSource s;
+            if (cache.Sources.size() == kMaxSources || !ParseSource(line.substr(2), s))
+                return std::nullopt;
+            cache.Sources.push_back(std::move(s));
+        } else if (line.starts_with("F\t")) {
+            FontFileEntry e;
+            if (cache.Entries.size() == kMaxEntries || !ParseEntry(line.substr(2), e))
+                return std::nullopt;
+            cache.Entries.push_back(std::move(e));
+        } else {
             return std::nullopt;
-        e.Family = family;
-        e.Style = static_cast<TFontStyles>(styleBits);
-        e.File = line;
-        entries.push_back(std::move(e));
+        }
     }
-    return entries;
+    return cache;
 }
 
-std::string FormatFontFileCache(const std::vector<FontFileEntry>& Entries, std::string_view Stamp) {
+std::string FormatFontFileCache(const FontFileCacheText& Cache, std::string_view Stamp) {
+    if (Cache.Sources.size() > kMaxSources)
+        return {};
     std::string text{kMagic};
     text += Stamp;
     text += '\n';
+    for (const FontSource& s : Cache.Sources) {
+        if (!Holdable(s.Path))
+            return {};
+        text += s.Exists ? "S\t" + std::to_string(s.Size) + '\t' + std::to_string(s.MTimeNs)
+                         : std::string("S\t-\t-");
+        text += '\t' + s.Path + '\n';
+    }
     std::size_t kept = 0;
-    for (const FontFileEntry& e : Entries) {
+    for (const FontFileEntry& e : Cache.Entries) {
         if (kept == kMaxEntries || !Printable(e.Family) || !Printable(e.File) ||
             !e.File.starts_with('/') || e.Index < 0)
             continue;
-        text += e.Family + '\t' + std::to_string(e.Style) + '\t' + std::to_string(e.Index) + '\t' +
-                std::to_string(e.Size) + '\t' + std::to_string(e.MTimeNs) + '\t' + e.File + '\n';
+        text += "F\t" + e.Family + '\t' + std::to_string(e.Style) + '\t' + std::to_string(e.Index) +
+                '\t' + std::to_string(e.Size) + '\t' + std::to_string(e.MTimeNs) + '\t' + e.File +
+                '\n';
         ++kept;
     }
     return text;
+}
+
+FontSource StatFontSource(const std::string& Path) {
+    FontSource s{Path, false, 0, 0};
+    struct stat st {};
+    if (::stat(Path.c_str(), &st) != 0)
+        return s;
+    s.Exists = true;
+    s.Size = static_cast<std::uint64_t>(st.st_size);
+    s.MTimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return s;
 }
 
 std::string FontFileCacheStamp() {
@@ -135,44 +196,65 @@ void FontFileCache::Load() {
     in.seekg(0);
     if (!in.read(text.data(), size))
         return;
-    if (auto entries = ParseFontFileCache(text, FStamp))
-        FEntries = std::move(*entries);
+    auto cache = ParseFontFileCache(text, FStamp);
+    if (!cache)
+        return;
+    // Any change to what fontconfig read, or a directory it scans, may change any answer, as
+    // fontconfig's own cache judges its directories.
+    for (const FontSource& s : cache->Sources)
+        if (StatFontSource(s.Path) != s)
+            return;
+    FCache = std::move(*cache);
 }
 
 std::optional<std::pair<std::string, int>> FontFileCache::Find(const std::string& Family,
                                                                TFontStyles Style) {
     if (!FLoaded)
         Load();
-    for (auto it = FEntries.begin(); it != FEntries.end(); ++it) {
+    auto& entries = FCache.Entries;
+    for (auto it = entries.begin(); it != entries.end(); ++it) {
         if (it->Family != Family || it->Style != Style)
             continue;
         std::uint64_t size = 0;
         std::int64_t mtime = 0;
         if (StatFile(it->File, size, mtime) && size == it->Size && mtime == it->MTimeNs)
             return std::make_pair(it->File, it->Index);
-        FEntries.erase(it);
+        entries.erase(it);
         return std::nullopt;
     }
     return std::nullopt;
 }
 
 void FontFileCache::Remember(const std::string& Family, TFontStyles Style, const std::string& File,
-                             int Index) {
+                             int Index, const std::vector<std::string>& DependsOn) {
     if (!FLoaded)
         Load();
     FontFileEntry e{Family, Style, File, Index, 0, 0};
     if (FPath.empty() || !StatFile(File, e.Size, e.MTimeNs))
         return;
-    std::erase_if(FEntries,
+    std::vector<FontSource> sources;
+    sources.reserve(DependsOn.size());
+    for (const std::string& path : DependsOn)
+        sources.push_back(StatFontSource(path));
+    // Choices made under another configuration (a font installed since they were read) are
+    // not this one's.
+    auto& entries = FCache.Entries;
+    if (sources != FCache.Sources)
+        entries.clear();
+    FCache.Sources = std::move(sources);
+    std::erase_if(entries,
                   [&](const FontFileEntry& o) { return o.Family == Family && o.Style == Style; });
-    if (FEntries.size() >= kMaxEntries)
-        FEntries.erase(FEntries.begin());
-    FEntries.push_back(std::move(e));
+    if (entries.size() >= kMaxEntries)
+        entries.erase(entries.begin());
+    entries.push_back(std::move(e));
+    const std::string text = FormatFontFileCache(FCache, FStamp);
+    if (text.empty())
+        return;
     try {
         std::error_code ec;
         std::filesystem::create_directories(std::filesystem::path(FPath).parent_path(), ec);
         // A lost cache costs one fontconfig start; not worth a sync per run.
-        WriteFileAtomically(FPath, FormatFontFileCache(FEntries, FStamp), {.Sync = false});
+        WriteFileAtomically(FPath, text, {.Sync = false});
     } catch (const std::exception&) {
         // Unwritable: the next run asks fontconfig again.
     }

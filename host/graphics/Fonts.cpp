@@ -210,7 +210,7 @@ private:
             FcPatternDestroy(pattern);
         }
         if (!loc.first.empty())
-            FKnown.Remember(Family, Style, loc.first, loc.second);
+            FKnown.Remember(Family, Style, loc.first, loc.second, Sources());
         return FFiles.emplace(key, loc).first->second;
     }
 
@@ -224,6 +224,26 @@ private:
         return FFontconfig;
     }
 
+    // What fontconfig's answers rest on, read once: a font directory or configuration file
+    // that changes later makes every remembered answer stale.
+    const std::vector<std::string>& Sources() {
+        if (FSourcesRead)
+            return FSources;
+        FSourcesRead = true;
+        FcConfig* config = FcConfigGetCurrent();
+        for (FcStrList* list : {FcConfigGetConfigFiles(config), FcConfigGetConfigDirs(config),
+                                FcConfigGetFontDirs(config)}) {
+            if (!list)
+                continue;
+            while (const FcChar8* path = FcStrListNext(list))
+                FSources.emplace_back(reinterpret_cast<const char*>(path));
+            FcStrListDone(list);
+        }
+        std::sort(FSources.begin(), FSources.end());
+        FSources.erase(std::unique(FSources.begin(), FSources.end()), FSources.end());
+        return FSources;
+    }
+
     std::mutex FMutex;
     FT_Library FLibrary = nullptr;
     bool FFontconfigTried = false;
@@ -231,6 +251,8 @@ private:
     std::map<std::pair<std::string, TFontStyles>, Location> FFiles;
     // Fontconfig's answers of earlier runs, so that a run whose faces are known never starts it.
     FontFileCache FKnown;
+    bool FSourcesRead = false;
+    std::vector<std::string> FSources;
     // Shared with the canvases that use a size, so that clearing the cache never pulls a face
     // from under a canvas.
     std::map<Key, std::shared_ptr<FtSizedFont>> FSizes;

@@ -134,7 +134,15 @@ void Names::PathFor(int RecNo, const vcl::TField* NameField, std::string& Path) 
 Reader::Reader(vcl::TDataSet& Data, const BatchJob& Job, const vcl::TField& Field,
                const vcl::TField* NameField, int Total)
     : FData(Data), FJob(Job), FField(Field), FNameField(NameField),
-      FSymbology(BC_Symbologies.at(Job.Symbol.Type)), FNaming(Job, Total) {}
+      FSymbology(BC_Symbologies.at(Job.Symbol.Type)), FNaming(Job, Total) {
+    // A pattern may name files anywhere; only the job's own directory is looked at.
+    if (Job.Pattern.empty()) {
+        std::error_code Ec;
+        const std::filesystem::directory_iterator First(
+            Job.Directory.empty() ? std::string(".") : Job.Directory, Ec);
+        FIntoEmpty = !Ec && First == std::filesystem::directory_iterator();
+    }
+}
 
 void Reader::Read(int RecNo, Item& I) {
     I.RecNo = RecNo;
@@ -187,8 +195,9 @@ bool Reader::Check(Item& I) const {
     }
 }
 
-Drawer::Drawer(const BatchJob& Job)
-    : FJob(Job), FBarcode(nullptr), FMode{/*Sync*/ false, /*Replace*/ Job.Replace} {
+Drawer::Drawer(const BatchJob& Job, bool AskFirst)
+    : FJob(Job), FBarcode(nullptr), FMode{/*Sync*/ false, /*Replace*/ Job.Replace},
+      FAskFirst(AskFirst && !Job.Replace) {
     // Every setter renders; with no text yet, each draws an empty symbol, which costs nothing.
     FBarcode.SetBarcodeType(Job.Symbol.Type);
     FBarcode.SetScale(Job.Symbol.Scale);
@@ -200,9 +209,10 @@ Drawer::Drawer(const BatchJob& Job)
 
 bool Drawer::Prepare(Item& I, std::string_view& Bytes) {
     // The rename refuses to replace a file all the same; asking first spares a rerun of a batch
-    // the drawing, the encoding and the temporary file of every existing one.
+    // the drawing, the encoding and the temporary file of every existing one. Into an empty
+    // directory the question is a system call per record answered no.
     struct stat Existing {};
-    if (!FJob.Replace && ::lstat(I.Path.c_str(), &Existing) == 0) {
+    if (FAskFirst && ::lstat(I.Path.c_str(), &Existing) == 0) {
         I.Result = RecordResult::Exists;
         return false;
     }
@@ -273,7 +283,7 @@ BatchTotals RunBatchLoop(vcl::TDataSet& Data, const BatchJob& Job, BatchListener
     }
 
     // One thread: each record read, drawn and reported before the next.
-    detail::Drawer Draw(Job);
+    detail::Drawer Draw(Job, !Read.IntoEmptyDirectory());
     detail::Tally Count(Totals, Listener);
     detail::Item I;
     for (int RecNo = 1; RecNo <= Totals.Total; ++RecNo) {

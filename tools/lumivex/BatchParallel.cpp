@@ -137,7 +137,7 @@ private:
         std::optional<Drawer> Draw;
         std::string Failure;
         try {
-            Draw.emplace(FJob);
+            Draw.emplace(FJob, !FRead.IntoEmptyDirectory());
         } catch (const std::exception& E) {
             Failure = E.what();
         }

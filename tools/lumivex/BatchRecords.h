@@ -56,6 +56,10 @@ public:
            const vcl::TField* NameField, int Total);
     // Record 1 is the one the open dataset stands on; each later one is the next.
     void Read(int RecNo, Item& I);
+    // The files go into a directory that held nothing when the batch began, under names no two
+    // records share: none can exist but one another program wrote meanwhile, which the rename
+    // still refuses to replace.
+    bool IntoEmptyDirectory() const { return FIntoEmpty; }
 
 private:
     // Sets I's Text to what the symbology carries unchanged; false with Error set when it would
@@ -67,6 +71,7 @@ private:
     const vcl::TField* FNameField;
     const TSymbology& FSymbology;
     Names FNaming;
+    bool FIntoEmpty = false;
 };
 
 // One thread's component and encoder: a data-aware barcode with the job's settings, given each
@@ -74,7 +79,8 @@ private:
 // that the pixels are those of the component.
 class Drawer {
 public:
-    explicit Drawer(const BatchJob& Job);
+    // AskFirst: look for an existing file before drawing (see Reader::IntoEmptyDirectory).
+    Drawer(const BatchJob& Job, bool AskFirst);
     Drawer(const Drawer&) = delete;
     Drawer& operator=(const Drawer&) = delete;
 
@@ -93,6 +99,7 @@ private:
     TDBBarcodeBmp FBarcode;
     PngEncoder FEncoder;
     const vcl::TAtomicWriteOptions FMode;
+    const bool FAskFirst;
 };
 
 template <typename MayWriteFn> bool Drawer::Run(Item& I, MayWriteFn&& MayWrite) {
