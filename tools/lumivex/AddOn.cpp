@@ -30,6 +30,21 @@ int AddOnHeight(const RenderSettings& Main) {
     return Main.Interpret ? std::max(Main.Height - 5 * Main.Scale, 0) : Main.Height;
 }
 
+// The two parts are drawn unturned; the joined picture turns as a whole.
+RenderSettings Unturned(const RenderSettings& Main) {
+    RenderSettings Flat = Main;
+    Flat.Rotate = bcNoRotate;
+    return Flat;
+}
+
+RenderSettings AddOnPart(const RenderSettings& Main, const std::string& AddOn) {
+    RenderSettings Add = Unturned(Main);
+    Add.Type = AddOn.size() == 2 ? bcUPC2ext : bcUPC5ext;
+    Add.Text = AddOn;
+    Add.Height = AddOnHeight(Main);
+    return Add;
+}
+
 int DegreesOf(TbcRotate Rotate) {
     switch (Rotate) {
     case bcRotate90:
@@ -106,12 +121,7 @@ void WarnAddOnHeight(const RenderSettings& Main) {
 }
 
 void RenderJoined(vcl::TBitmap& Bitmap, const RenderSettings& Main, const std::string& AddOn) {
-    RenderSettings Flat = Main;
-    Flat.Rotate = bcNoRotate;
-    RenderSettings Add = Flat;
-    Add.Type = AddOn.size() == 2 ? bcUPC2ext : bcUPC5ext;
-    Add.Text = AddOn;
-    Add.Height = AddOnHeight(Main);
+    const RenderSettings Flat = Unturned(Main), Add = AddOnPart(Main, AddOn);
 
     // The add-on's left quiet zone lies over the main symbol's right one, so the gap between
     // their bars is that zone. Each keeps its ink where both have a pixel: the text of one may
@@ -168,12 +178,7 @@ void RenderJoined(vcl::TBitmap& Bitmap, const RenderSettings& Main, const std::s
 }
 
 void RecordJoined(vcl::TMetafile& Metafile, const RenderSettings& Main, const std::string& AddOn) {
-    RenderSettings Flat = Main;
-    Flat.Rotate = bcNoRotate;
-    RenderSettings Add = Flat;
-    Add.Type = AddOn.size() == 2 ? bcUPC2ext : bcUPC5ext;
-    Add.Text = AddOn;
-    Add.Height = AddOnHeight(Main);
+    const RenderSettings Flat = Unturned(Main), Add = AddOnPart(Main, AddOn);
     vcl::TMetafile Symbol, Extra;
     RecordBarcode(Symbol, Flat);
     RecordBarcode(Extra, Add);
