@@ -30,10 +30,14 @@ run() {
 }
 
 for text in text notext; do
-  # One pixel per module and our quiet zone of ten modules: the images come out the same size
-  # (printed below).
-  zflag=(--scale=0.5 --whitesp=10); lflag=()
-  [[ $text == notext ]] && { zflag+=(--notext); lflag=(--notext); }
+  # Our quiet zone of ten modules and images of one size (printed below). Without text, one
+  # pixel a module: zint's and our files are then pixel-identical. zint leaves its text out below
+  # two pixels a module, so with text both draw two, and our height takes in zint's text line.
+  if [[ $text == notext ]]; then
+    zflag=(--scale=0.5 --whitesp=10 --notext); lflag=(--notext)
+  else
+    zflag=(--scale=1 --whitesp=10); lflag=(--scale 2 --height 116)
+  fi
   : > r.txt
   for ((r = 0; r < ROUNDS; ++r)); do
     run zint zint -b 20 --batch -i data.txt -o 'out/~~~~~.png' "${zflag[@]}" >> r.txt

@@ -2,6 +2,7 @@
 #include "host/sysutils/AtomicFile.h"
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -66,20 +67,60 @@ mode_t ModeFor(const std::string& Target, bool Replace, bool* Exact) {
 // A name beside the target that no other file has: hidden and named after the target, so that
 // a leftover of a killed program is recognisable, with six random characters as mkstemp makes
 // them, drawn here without a system call each.
-int CreateTemporary(const std::string& Prefix, mode_t Mode, std::string& Name) {
+std::string RandomName(const std::string& Prefix) {
     static constexpr char Letters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     thread_local std::mt19937_64 Random{std::random_device{}()};
+    std::string Name = Prefix;
+    std::uint64_t Bits = Random();
+    for (int i = 0; i < 6; ++i, Bits >>= 6)
+        Name += Letters[(Bits & 63) % 62];
+    return Name;
+}
+
+int CreateTemporary(const std::string& Prefix, mode_t Mode, std::string& Name) {
     for (int Attempt = 0; Attempt < 100; ++Attempt) {
-        Name = Prefix;
-        std::uint64_t Bits = Random();
-        for (int i = 0; i < 6; ++i, Bits >>= 6)
-            Name += Letters[(Bits & 63) % 62];
+        Name = RandomName(Prefix);
         const int Fd = ::open(Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, Mode);
         if (Fd >= 0 || errno != EEXIST)
             return Fd;
     }
     return -1; // errno is EEXIST
+}
+
+// Where the file system allows, the content goes into a file without a name in the target's
+// folder (O_TMPFILE), which is linked under the target's name once whole: one change of the
+// folder instead of a create and a rename, and nothing is left behind even by a killed
+// process. The file is linked through its descriptor where the process may (that takes
+// CAP_DAC_READ_SEARCH), else through its entry in /proc; without /proc, files are named from
+// the start.
+bool UnnamedFiles() {
+    static const bool Usable = ::access("/proc/self/fd", X_OK) == 0;
+    return Usable;
+}
+
+int CreateUnnamed(const std::string& Folder, mode_t Mode) {
+    if (!UnnamedFiles())
+        return -1;
+    return ::open(Folder.empty() ? "." : Folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, Mode);
+}
+
+// Gives the unnamed file Fd the name To: 0, or the errno (EEXIST when To exists).
+int LinkUnnamed(int Fd, const std::string& To) {
+    // Without the capability, linking the descriptor fails with ENOENT; from then on this
+    // process goes through /proc at once.
+    static std::atomic<bool> ByDescriptor{true};
+    if (ByDescriptor.load(std::memory_order_relaxed)) {
+        if (::linkat(Fd, "", AT_FDCWD, To.c_str(), AT_EMPTY_PATH) == 0)
+            return 0;
+        if (errno != ENOENT)
+            return errno;
+    }
+    const std::string Entry = "/proc/self/fd/" + std::to_string(Fd);
+    if (::linkat(AT_FDCWD, Entry.c_str(), AT_FDCWD, To.c_str(), AT_SYMLINK_FOLLOW) != 0)
+        return errno;
+    ByDescriptor.store(false, std::memory_order_relaxed);
+    return 0;
 }
 
 // Moves From to To unless To exists: true when moved, false (From left in place) when To
@@ -153,8 +194,12 @@ TAtomicFile::TAtomicFile(const std::string& Path, TAtomicWriteOptions Options)
         throw EFCreateError("Cannot create file \"" + Path + "\": " + std::strerror(EISDIR));
     bool Exact = true;
     const mode_t Mode = ModeFor(Path, FOptions.Replace, &Exact);
-    FFd = CreateTemporary((TargetPath.parent_path() / ("." + Name + ".")).string(), Mode & 0777,
-                          FTempName);
+    FFd = CreateUnnamed(TargetPath.parent_path().string(), Mode & 0777);
+    FUnnamed = FFd >= 0;
+    // A file system without unnamed files (or a folder that is not there, which then fails here
+    // with its own reason).
+    if (!FUnnamed)
+        FFd = CreateTemporary(TempPrefix(), Mode & 0777, FTempName);
     if (FFd < 0)
         throw EFCreateError("Cannot create file \"" + Path + "\": " + std::strerror(errno));
     FChmod = Exact ? 0 : Mode;
@@ -165,8 +210,16 @@ TAtomicFile::TAtomicFile(const std::string& Path, TAtomicWriteOptions Options)
 TAtomicFile::~TAtomicFile() {
     if (FFd >= 0)
         ::close(FFd);
-    if (!FDone)
+    if (!FDone && !FTempName.empty())
         ::unlink(FTempName.c_str());
+}
+
+std::string TAtomicFile::TempPrefix() const {
+    const std::filesystem::path TargetPath(FPath);
+    std::string Hidden = TargetPath.filename().string();
+    Hidden.insert(Hidden.begin(), '.');
+    Hidden += '.';
+    return (TargetPath.parent_path() / Hidden).string();
 }
 
 std::ostream& TAtomicFile::Stream() {
@@ -191,6 +244,8 @@ bool TAtomicFile::Commit() {
     // Without the sync a crash soon after the rename could leave an empty file under the name.
     if (FOptions.Sync && ::fsync(FFd) < 0)
         throw EWriteError(CannotWrite(FPath, errno));
+    if (FUnnamed)
+        return CommitUnnamed();
     const int Closed = ::close(FFd);
     FFd = -1;
     // close may only now report a failed write (on a network file system, say).
@@ -202,6 +257,50 @@ bool TAtomicFile::Commit() {
     } else if (!RenameNoReplace(FTempName.c_str(), FPath)) {
         return false;
     }
+    FDone = true;
+    return true;
+}
+
+bool TAtomicFile::CommitUnnamed() {
+    // The common case: the name is free, and one link makes the whole file appear under it.
+    int Error = LinkUnnamed(FFd, FPath);
+    if (Error == 0) {
+        FDone = true;
+        const int Closed = ::close(FFd);
+        FFd = -1;
+        if (Closed < 0) {
+            // The name was free before: freeing it again leaves things as they were.
+            const int CloseError = errno;
+            ::unlink(FPath.c_str());
+            throw EWriteError(CannotWrite(FPath, CloseError));
+        }
+        return true;
+    }
+    if (Error != EEXIST)
+        throw EWriteError(CannotWrite(FPath, Error));
+    if (!FOptions.Replace) {
+        ::close(FFd); // the content goes with it
+        FFd = -1;
+        return false;
+    }
+    // A file to replace: the content gets a name beside it first and then takes its place, so
+    // that the name never stands empty.
+    for (int Attempt = 0; Attempt < 100; ++Attempt) {
+        FTempName = RandomName(TempPrefix());
+        Error = LinkUnnamed(FFd, FTempName);
+        if (Error != EEXIST)
+            break;
+    }
+    if (Error != 0) {
+        FTempName.clear();
+        throw EWriteError(CannotWrite(FPath, Error));
+    }
+    const int Closed = ::close(FFd);
+    FFd = -1;
+    if (Closed < 0)
+        throw EWriteError(CannotWrite(FPath, errno));
+    if (::rename(FTempName.c_str(), FPath.c_str()) < 0)
+        throw EWriteError(CannotWrite(FPath, errno));
     FDone = true;
     return true;
 }

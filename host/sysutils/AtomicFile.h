@@ -1,7 +1,8 @@
 #pragma once
 // Files that are either complete or absent: every file the package writes (form files, BMP and
-// PNG images, the command line's outputs) goes to a temporary file beside its target and is
-// renamed over it only once it is whole. A failure at any step, or an exception while the
+// PNG images, the command line's outputs) goes to a temporary file in its target's folder, one
+// without a name where the file system allows, and takes the target's name only once it is
+// whole. A failure at any step, or an exception while the
 // content is produced, leaves the old file, or none, and no temporary file.
 
 #include <memory>
@@ -44,11 +45,14 @@ public:
 
 private:
     class TBuffer;
+    bool CommitUnnamed();
+    std::string TempPrefix() const;
     std::string FPath;
     TAtomicWriteOptions FOptions;
     std::string FTempName;
     int FFd = -1;
-    unsigned FChmod = 0; // the mode to set before the rename, when open could not give it
+    bool FUnnamed = false; // FFd is a file without a name yet (FTempName is empty)
+    unsigned FChmod = 0;   // the mode to set before the rename, when open could not give it
     bool FDone = false;
     std::unique_ptr<TBuffer> FBuffer;
     std::unique_ptr<std::ostream> FStream;

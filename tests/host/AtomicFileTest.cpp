@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -9,6 +10,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "host/classes/Classes.h"
@@ -74,6 +76,32 @@ TEST_F(AtomicFiles, AWriterLeftWithoutCommitLeavesTheOldFileAndNoTemporary) {
     } catch (const EConvertError&) {
     }
     EXPECT_EQ(Contents(FPath), "old");
+    EXPECT_EQ(FileCount(), 1u);
+}
+
+// Where the folder takes files without a name, the content has none until it is whole: a
+// process killed while writing leaves nothing behind.
+TEST_F(AtomicFiles, AFileWithoutANameUntilCommitLeavesNothingWhenKilled) {
+    const int probe = ::open(FDir.c_str(), O_TMPFILE | O_WRONLY, 0600);
+    if (probe < 0)
+        GTEST_SKIP() << "no O_TMPFILE here";
+    ::close(probe);
+    {
+        TAtomicFile file(FPath);
+        file.Write("whole");
+        EXPECT_EQ(FileCount(), 0u);
+        EXPECT_TRUE(file.Commit());
+    }
+    EXPECT_EQ(Contents(FPath), "whole");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        TAtomicFile file((FDir / "other").string());
+        file.Write(std::string(200000, 'x'));
+        ::_exit(0); // no destructor runs
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_EQ(FileCount(), 1u);
 }
 

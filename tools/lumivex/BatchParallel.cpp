@@ -46,7 +46,8 @@ public:
         try {
             for (int i = 0; i < std::max(Jobs, 1); ++i)
                 Workers.emplace_back([this] { Work(); });
-            Feed(static_cast<std::size_t>(kSlotsPerJob) * Workers.size());
+            FMaxSlots = static_cast<std::size_t>(kSlotsPerJob) * Workers.size();
+            Feed();
         } catch (...) {
             End(true, true);
             throw;
@@ -62,7 +63,7 @@ public:
 private:
     // Reads slots while the window has room and reports finished ones, until every record is
     // reported, a stop is asked for or the loop gives up.
-    void Feed(std::size_t MaxSlots) {
+    void Feed() {
         int NextRecNo = 1;
         for (;;) {
             while (Report()) {
@@ -76,7 +77,7 @@ private:
             std::unique_lock Lock(FMutex);
             if (NextRecNo > FTotals.Total && FWindow.empty())
                 return;
-            if (NextRecNo <= FTotals.Total && FWindow.size() < MaxSlots) {
+            if (NextRecNo <= FTotals.Total && FWindow.size() < FMaxSlots) {
                 Lock.unlock();
                 Slot S;
                 const int Last = std::min(FTotals.Total, NextRecNo + kSlotRecords - 1);
@@ -173,9 +174,20 @@ private:
                 FResolved.notify_all();
             }
             S.State = SlotState::Done;
-            FProgress.notify_all();
+            // The reader is woken when the window wants refilling, not for every slot: each
+            // wake takes a core from a worker.
+            if (ReaderWanted())
+                FProgress.notify_all();
             FResolved.notify_all();
         }
+    }
+
+    // Whether the done slots at the front are half the window, or no slot is left to take.
+    bool ReaderWanted() const {
+        std::size_t Done = 0;
+        while (Done < FWindow.size() && FWindow[Done].State == SlotState::Done)
+            ++Done;
+        return Done > 0 && (2 * Done >= FMaxSlots || FirstQueued() == FWindow.size());
     }
 
     std::size_t FirstQueued() const {
@@ -246,6 +258,7 @@ private:
     // Workers wait for a slot, the reader for a done one, MayWrite for records to be decided.
     std::condition_variable FWork, FProgress, FResolved;
     std::deque<Slot> FWindow;
+    std::size_t FMaxSlots = 0; // the slots the window holds at most
     // The sequence number of the window's first slot.
     std::uint64_t FFirstSeq = 0;
     // Failures in a row at the end of the reported records.
