@@ -405,9 +405,17 @@ void TBitmap::SetSize(int Width, int Height) {
     const std::size_t rowBytes = RowBytesFor(FPixelFormat, Width);
     if (Width == FWidth) {
         // Only the height changes, as a component's does before every render: the kept rows
-        // are one block, copied at once, and only the rows past them are made white.
-        PixelBuffer pixels = AllocatePixels<PixelBuffer>(FPixelFormat, Width, Height, rowBytes, {});
+        // are one block, which stays where it is if the memory held will do, or is copied at
+        // once; only the rows past them are made white.
+        const std::uint64_t bytes = CheckedBytes(FPixelFormat, Width, Height, rowBytes);
         const std::size_t kept = static_cast<std::size_t>(std::min(Height, FHeight)) * rowBytes;
+        if (FPixels.Reuse(static_cast<std::size_t>(bytes))) {
+            if (FPixels.size() > kept)
+                std::memset(FPixels.data() + kept, kWhiteByte, FPixels.size() - kept);
+            FHeight = Height;
+            return;
+        }
+        PixelBuffer pixels = AllocatePixels<PixelBuffer>(FPixelFormat, Width, Height, rowBytes, {});
         if (kept)
             std::memcpy(pixels.data(), FPixels.data(), kept);
         if (pixels.size() > kept)
@@ -441,10 +449,17 @@ void TBitmap::Reallocate(int Width, int Height) {
     Width = std::max(Width, 0);
     Height = std::max(Height, 0);
     const std::size_t rowBytes = RowBytesFor(FPixelFormat, Width);
-    CheckedBytes(FPixelFormat, Width, Height, rowBytes);
+    const std::uint64_t bytes = CheckedBytes(FPixelFormat, Width, Height, rowBytes);
     Changed();
-    // Nothing of the former pixels is kept, so they are given back before the new ones are
-    // taken: the two never count together against the budget.
+    // Nothing of the former pixels is kept: their memory takes the new ones if it will do, and
+    // is otherwise given back before the new is taken, so the two never count together against
+    // the budget.
+    if (FPixels.Reuse(static_cast<std::size_t>(bytes))) {
+        FRowBytes = rowBytes;
+        FWidth = Width;
+        FHeight = Height;
+        return;
+    }
     FPixels.clear();
     FRowBytes = 0;
     FWidth = 0;
@@ -473,6 +488,12 @@ void TBitmap::SetMonochrome(bool Value) {
 void TBitmap::Reformat(TPixelFormat Format) {
     Changed();
     const std::size_t rowBytes = RowBytesFor(Format, FWidth);
+    // No pixel to convert: the memory held stays for the next size.
+    if ((FWidth == 0 || FHeight == 0) && FPixels.Reuse(0)) {
+        FRowBytes = rowBytes;
+        FPixelFormat = Format;
+        return;
+    }
     // Every row is converted below.
     PixelBuffer pixels = AllocatePixels<PixelBuffer>(Format, FWidth, FHeight, rowBytes, {});
     for (int y = 0; rowBytes != 0 && y < FHeight; ++y) {

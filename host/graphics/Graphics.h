@@ -379,8 +379,9 @@ private:
     class PixelBuffer {
     public:
         PixelBuffer() = default;
-        explicit PixelBuffer(std::size_t Size) : FData(Allocate(Size)), FSize(Size) {}
-        ~PixelBuffer() { detail::ReleaseBitmapBytes(FSize); }
+        explicit PixelBuffer(std::size_t Size)
+            : FData(Allocate(Size)), FSize(Size), FCapacity(Size) {}
+        ~PixelBuffer() { detail::ReleaseBitmapBytes(FCapacity); }
         PixelBuffer(std::size_t Size, std::uint8_t Fill) : PixelBuffer(Size) {
             if (Size)
                 std::memset(FData.get(), Fill, Size);
@@ -390,12 +391,25 @@ private:
                 std::memcpy(FData.get(), Other.FData.get(), FSize);
         }
         PixelBuffer(PixelBuffer&& Other) noexcept
-            : FData(std::move(Other.FData)), FSize(std::exchange(Other.FSize, 0)) {}
+            : FData(std::move(Other.FData)), FSize(std::exchange(Other.FSize, 0)),
+              FCapacity(std::exchange(Other.FCapacity, 0)) {}
         PixelBuffer& operator=(PixelBuffer Other) noexcept {
-            detail::ReleaseBitmapBytes(FSize);
+            detail::ReleaseBitmapBytes(FCapacity);
             FData = std::move(Other.FData);
             FSize = std::exchange(Other.FSize, 0);
+            FCapacity = std::exchange(Other.FCapacity, 0);
             return *this;
+        }
+        // Takes Size bytes in the memory already held, when it is large enough and not much
+        // larger: a component that sets its height before every render of a turned picture
+        // shrinks and regrows its bitmap each time. The bytes keep whatever they held. The
+        // memory held stays counted against the budget.
+        bool Reuse(std::size_t Size) {
+            constexpr std::size_t Slack = std::size_t{4} << 20;
+            if (Size > FCapacity || FCapacity - Size > std::max(Size, Slack))
+                return false;
+            FSize = Size;
+            return true;
         }
         std::uint8_t* data() { return FData.get(); }
         const std::uint8_t* data() const { return FData.get(); }
@@ -417,6 +431,7 @@ private:
         }
         std::unique_ptr<std::uint8_t[]> FData;
         std::size_t FSize = 0;
+        std::size_t FCapacity = 0; // what FData holds
     };
     PixelBuffer FPixels;
     std::unique_ptr<TCanvas> FCanvas;
