@@ -1,6 +1,6 @@
 # The package in its two editions, each built from the same sources against host runtime
 # libraries of its own generation, also built from the same host sources:
-#   editions/libvcl<G>.so     sysutils, classes, graphics, controls, dialogs, designer
+#   editions/libvcl<G>.so     sysutils, classes, graphics, vector, controls, dialogs, designer
 #   editions/libvcldb<G>.so   db
 #   editions/Lumivex<G>.so    the package: engine and components (unit Barcode), BCModal,
 #                             BarcodeReg and the main unit Lumivex, with its information
@@ -42,7 +42,7 @@ function(lumivex_add_edition gen)
   set(vcldb vcldb${gen})
   set(package Lumivex${gen})
 
-  lumivex_unit_sources(host sysutils classes graphics controls dialogs designer)
+  lumivex_unit_sources(host sysutils classes graphics vector controls dialogs designer)
   add_library(${vcl} SHARED ${host_SOURCES})
   target_link_libraries(${vcl} PRIVATE ${host_PRIVATE})
   target_compile_definitions(${vcl} PUBLIC LUMIVEX_VCL_GENERATION=${gen})

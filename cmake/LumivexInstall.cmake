@@ -18,7 +18,7 @@ install(FILES ${PROJECT_BINARY_DIR}/LumivexConfig.cmake
 # One pkg-config file for the whole package. Static libraries need their own dependencies on
 # the link line, so these are plain requirements then, private ones for shared libraries.
 set(LUMIVEX_PC_LIBS "")
-foreach(unit design preview components engine db designer dialogs controls graphics classes sysutils)
+foreach(unit design preview components engine db designer dialogs controls vector graphics classes sysutils)
   string(APPEND LUMIVEX_PC_LIBS " -llumivex-${unit}")
 endforeach()
 # Relative to the file itself, so that the package works wherever the prefix is put

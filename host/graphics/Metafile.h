@@ -95,6 +95,7 @@ enum class TVectorFormat { Svg, Eps, Pdf };
 
 // Writes Metafile as one page of exactly its size, a unit UnitMillimetres wide: fills as
 // rectangles, strings as text in their face (PDF and EPS embed it; SVG draws its outlines).
+// In the library lumivex-vector (Lumivex::vector), which brings cairo.
 // Raises EInvalidGraphic for an empty picture, one of 2^23 units or more a side (past cairo's
 // coordinates) or a unit that is not a positive size, and EWriteError when the writer fails.
 // Black and white are drawn in Colours' ink and paper, as the bitmap files write them.

@@ -47,6 +47,10 @@ RunResult Sandbox::Run(const std::vector<std::string>& Args, const std::string& 
     return Wait(Start(Args, &Input));
 }
 
+std::filesystem::path Sandbox::Executable() {
+    return LUMIVEX_EXE;
+}
+
 int Sandbox::Start(const std::vector<std::string>& Args, const std::string* Input) const {
     const std::string InPath = (FRoot / "stdin").string();
     if (Input) {
@@ -57,7 +61,7 @@ int Sandbox::Start(const std::vector<std::string>& Args, const std::string* Inpu
     }
     const std::string OutPath = (FRoot / "stdout").string();
     const std::string ErrPath = (FRoot / "stderr").string();
-    const std::string Exe = LUMIVEX_EXE;
+    const std::string Exe = FExe.empty() ? std::string(LUMIVEX_EXE) : FExe;
     const std::string Work = FWork.string();
 
     // Everything the child needs is built before fork: after it, only async-signal-safe calls.

@@ -40,7 +40,12 @@ public:
 
     void WriteFile(const std::string& Name, const std::string& Bytes) const;
 
+    // Runs this program instead of the build's lumivex (a copy of it without its modules).
+    void SetExecutable(const std::filesystem::path& Exe) { FExe = Exe.string(); }
+    static std::filesystem::path Executable();
+
 private:
+    std::string FExe;
     std::filesystem::path FRoot;
     std::filesystem::path FWork;
 };

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -204,6 +206,21 @@ TEST(VectorOutput, InkAndPaperTakeTheColoursGiven) {
     EXPECT_TRUE(Contains(svg, "rgb(100%,100%,93.333333%)"));
     EXPECT_FALSE(Contains(svg, "rgb(0%,0%,0%)"));
     EXPECT_FALSE(Contains(svg, "rgb(100%,100%,100%)"));
+}
+
+// Without its vector module the command still writes bitmaps, and a vector file fails with one
+// line that names what is missing, leaving no file.
+TEST(VectorOutput, AMissingModuleFailsTheVectorFileOnly) {
+    Sandbox box;
+    std::filesystem::create_directory(box / "bin");
+    std::filesystem::copy_file(Sandbox::Executable(), box / "bin" / "lumivex");
+    box.SetExecutable(box / "bin" / "lumivex");
+    EXPECT_EQ(box.Run({"render", "-b", "code128", "-d", "ABC", "-o", "a.png"}).ExitCode, 0);
+    const RunResult r = box.Run({"render", "-b", "code128", "-d", "ABC", "-o", "a.svg"});
+    EXPECT_NE(r.ExitCode, 0);
+    EXPECT_EQ(Lines(r.Err).size(), 1u) << r.Err;
+    EXPECT_TRUE(Contains(r.Err, "no lumivex-vector.so")) << r.Err;
+    EXPECT_FALSE(std::filesystem::exists(box / "a.svg"));
 }
 
 } // namespace

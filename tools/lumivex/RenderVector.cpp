@@ -9,6 +9,7 @@
 #include "engine/Barcode.h"
 #include "host/graphics/Metafile.h"
 #include "tools/lumivex/Length.h"
+#include "tools/lumivex/Modules.h"
 #include "tools/lumivex/Render.h"
 #include "tools/lumivex/RenderCommand.h"
 #include "tools/lumivex/UsageError.h"
@@ -31,7 +32,7 @@ std::string SaveVector(const vcl::TMetafile& Metafile, ImageFormat Format, doubl
                                       : Format == ImageFormat::Eps ? vcl::TVectorFormat::Eps
                                                                    : vcl::TVectorFormat::Pdf;
     std::ostringstream Stream(std::ios::out | std::ios::binary);
-    vcl::SaveMetafileToVector(Metafile, Vector, PixelMillimetres, Stream, Colours);
+    LoadVectorWriter()(Metafile, Vector, PixelMillimetres, Stream, Colours);
     return std::move(Stream).str();
 }
 
