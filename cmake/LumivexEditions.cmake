@@ -27,7 +27,10 @@ function(lumivex_edition_target target)
     LIBRARY_OUTPUT_DIRECTORY ${LUMIVEX_EDITIONS_DIR}
     RUNTIME_OUTPUT_DIRECTORY ${LUMIVEX_EDITIONS_DIR}
     POSITION_INDEPENDENT_CODE ON
-    BUILD_RPATH "$ORIGIN"
+    # Built and installed alike, everything of an edition stands in one folder and finds the
+    # rest beside itself; no build-tree path (nor CMake's padding, which the loader would read
+    # as the current directory) goes into the files.
+    BUILD_WITH_INSTALL_RPATH ON
     INSTALL_RPATH "$ORIGIN")
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/include)
   target_compile_features(${target} PRIVATE cxx_std_20)

@@ -13,10 +13,10 @@
 namespace vcl {
 
 struct TAtomicWriteOptions {
-    // Syncs the data before the rename, so that even a crash of the whole system right after it
-    // cannot leave an empty file under the name. Without it the rename still guarantees that a
-    // reader, or a program that was stopped, never sees a partial file; a batch of thousands of
-    // files skips it, since one sync per file costs more than everything else the file takes.
+    // Syncs the data before the file takes its name, so that even a crash of the whole system right
+    // after it cannot leave an empty file under the name. Without it the naming still guarantees
+    // that a reader, or a program that was stopped, never sees a partial file; a batch of thousands
+    // of files skips it, since one sync per file costs more than everything else the file takes.
     bool Sync = true;
     // An existing file is replaced (keeping its permissions); without it, an existing file is
     // left alone and nothing is written.
@@ -37,8 +37,8 @@ public:
     // Buffered; a failed write shows as an exception at the latest in Commit.
     std::ostream& Stream();
     void Write(std::string_view Bytes);
-    // Flushes, syncs if asked, and renames. False, with nothing written, when the target exists
-    // and the options say not to replace it.
+    // Flushes, syncs if asked, and gives the file its name (a link or a rename). False, with
+    // nothing written, when the target exists and the options say not to replace it.
     bool Commit();
 
     const std::string& Path() const { return FPath; }
@@ -52,7 +52,7 @@ private:
     std::string FTempName;
     int FFd = -1;
     bool FUnnamed = false; // FFd is a file without a name yet (FTempName is empty)
-    unsigned FChmod = 0;   // the mode to set before the rename, when open could not give it
+    unsigned FChmod = 0;   // the mode to set before the naming, when open could not give it
     bool FDone = false;
     std::unique_ptr<TBuffer> FBuffer;
     std::unique_ptr<std::ostream> FStream;
