@@ -7,15 +7,41 @@
 #include <map>
 
 #include "host/db/DB.h"
+#include "host/sysutils/LateLibrary.h"
 
 namespace vcl {
 namespace {
 
+// SQLite is opened by the first query: a program that reads no database never loads it.
+#define LUMIVEX_SQLITE(X)                                                                          \
+    X(sqlite3_bind_blob64) X(sqlite3_bind_double) X(sqlite3_bind_int64) X(sqlite3_bind_null)       \
+    X(sqlite3_bind_parameter_count) X(sqlite3_bind_text64) X(sqlite3_busy_timeout)                 \
+    X(sqlite3_changes64) X(sqlite3_close_v2) X(sqlite3_column_blob) X(sqlite3_column_bytes)        \
+    X(sqlite3_column_count) X(sqlite3_column_database_name) X(sqlite3_column_double)               \
+    X(sqlite3_column_name) X(sqlite3_column_origin_name) X(sqlite3_column_table_name)              \
+    X(sqlite3_column_text) X(sqlite3_column_type) X(sqlite3_errcode) X(sqlite3_errmsg)             \
+    X(sqlite3_errstr) X(sqlite3_exec) X(sqlite3_finalize) X(sqlite3_open_v2)                       \
+    X(sqlite3_prepare_v2) X(sqlite3_reset) X(sqlite3_step) X(sqlite3_stmt_readonly)
+struct TSqlite {
+    LUMIVEX_SQLITE(LUMIVEX_LATE_FIELD)
+};
+const TSqlite& Sqlite() {
+    static const TSqlite Loaded = [] {
+        TSqlite Api;
+        const std::string error =
+            detail::OpenLateLibrary("libsqlite3.so.0", {LUMIVEX_SQLITE(LUMIVEX_LATE_ENTRY)});
+        if (!error.empty())
+            throw EDatabaseError("Cannot open SQLite: " + error);
+        return Api;
+    }();
+    return Loaded;
+}
+
 struct TDatabaseCloser {
-    void operator()(sqlite3* Db) const { sqlite3_close_v2(Db); }
+    void operator()(sqlite3* Db) const { Sqlite().sqlite3_close_v2(Db); }
 };
 struct TStatementFinalizer {
-    void operator()(sqlite3_stmt* Stmt) const { sqlite3_finalize(Stmt); }
+    void operator()(sqlite3_stmt* Stmt) const { Sqlite().sqlite3_finalize(Stmt); }
 };
 using TStatement = std::unique_ptr<sqlite3_stmt, TStatementFinalizer>;
 
@@ -32,14 +58,14 @@ public:
         // open another one; a plain path stays a plain path.
         const std::string path = FileName.rfind("file:", 0) == 0 ? "./" + FileName : FileName;
         sqlite3* db = nullptr;
-        const int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        const int rc = Sqlite().sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
         FDb.reset(db);
         if (rc != SQLITE_OK) {
             if (!db)
-                Fail(sqlite3_errstr(rc));
+                Fail(Sqlite().sqlite3_errstr(rc));
             Fail();
         }
-        sqlite3_busy_timeout(db, 5000);
+        Sqlite().sqlite3_busy_timeout(db, 5000);
     }
 
     sqlite3* Handle() const { return FDb.get(); }
@@ -48,7 +74,7 @@ public:
         throw EDatabaseError(FFileName + ": " + Msg);
     }
     // The connection's own account of its last error.
-    [[noreturn]] void Fail() const { Fail(sqlite3_errmsg(FDb.get())); }
+    [[noreturn]] void Fail() const { Fail(Sqlite().sqlite3_errmsg(FDb.get())); }
 
     // Prepares the first statement of Sql; null when it holds none (blanks and comments).
     TStatement Prepare(std::string_view Sql, std::size_t& Used) const {
@@ -56,7 +82,7 @@ public:
             Fail("the SQL text is too long");
         sqlite3_stmt* stmt = nullptr;
         const char* tail = nullptr;
-        if (sqlite3_prepare_v2(FDb.get(), Sql.data(), static_cast<int>(Sql.size()), &stmt, &tail) !=
+        if (Sqlite().sqlite3_prepare_v2(FDb.get(), Sql.data(), static_cast<int>(Sql.size()), &stmt, &tail) !=
             SQLITE_OK)
             Fail();
         Used = tail ? static_cast<std::size_t>(tail - Sql.data()) : Sql.size();
@@ -64,14 +90,14 @@ public:
     }
 
     void Exec(const char* Sql) const {
-        if (sqlite3_exec(FDb.get(), Sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        if (Sqlite().sqlite3_exec(FDb.get(), Sql, nullptr, nullptr, nullptr) != SQLITE_OK)
             Fail();
     }
 
     void BindText(sqlite3_stmt* Stmt, int Index, const TDataSet::Value& Value) const {
-        const int rc = Value ? sqlite3_bind_text64(Stmt, Index, Value->data(), Value->size(),
+        const int rc = Value ? Sqlite().sqlite3_bind_text64(Stmt, Index, Value->data(), Value->size(),
                                                    SQLITE_TRANSIENT, SQLITE_UTF8)
-                             : sqlite3_bind_null(Stmt, Index);
+                             : Sqlite().sqlite3_bind_null(Stmt, Index);
         if (rc != SQLITE_OK)
             Fail();
     }
@@ -93,9 +119,9 @@ std::string RealText(double Value) {
 }
 
 std::string ColumnBytes(sqlite3_stmt* Stmt, int Column, bool Blob) {
-    const void* p = Blob ? sqlite3_column_blob(Stmt, Column)
-                         : static_cast<const void*>(sqlite3_column_text(Stmt, Column));
-    const int n = sqlite3_column_bytes(Stmt, Column);
+    const void* p = Blob ? Sqlite().sqlite3_column_blob(Stmt, Column)
+                         : static_cast<const void*>(Sqlite().sqlite3_column_text(Stmt, Column));
+    const int n = Sqlite().sqlite3_column_bytes(Stmt, Column);
     return p && n > 0 ? std::string(static_cast<const char*>(p), static_cast<std::size_t>(n))
                       : std::string();
 }
@@ -165,13 +191,13 @@ void TSQLiteQuery::PrepareQuery(TCursor& Cursor, std::vector<std::string>& Names
             db.Fail("only one SQL statement may be given; more text follows the first");
         rest.remove_prefix(more ? more : rest.size());
     }
-    if (!sqlite3_stmt_readonly(stmt.get()))
+    if (!Sqlite().sqlite3_stmt_readonly(stmt.get()))
         db.Fail("the SQL must only read; this statement would change the database");
-    const int columns = sqlite3_column_count(stmt.get());
+    const int columns = Sqlite().sqlite3_column_count(stmt.get());
     if (columns == 0)
         db.Fail("the SQL returns no columns");
 
-    const int expected = sqlite3_bind_parameter_count(stmt.get());
+    const int expected = Sqlite().sqlite3_bind_parameter_count(stmt.get());
     if (static_cast<std::size_t>(expected) != FParams.size())
         db.Fail("the SQL takes " + std::to_string(expected) + " parameter(s), " +
                 std::to_string(FParams.size()) + " given");
@@ -181,13 +207,13 @@ void TSQLiteQuery::PrepareQuery(TCursor& Cursor, std::vector<std::string>& Names
     std::vector<std::string> names;
     std::vector<TOrigin> origins;
     for (int c = 0; c < columns; ++c) {
-        const char* name = sqlite3_column_name(stmt.get(), c);
+        const char* name = Sqlite().sqlite3_column_name(stmt.get(), c);
         if (!name)
             db.Fail("out of memory");
         names.emplace_back(name);
-        origins.push_back({OrEmpty(sqlite3_column_database_name(stmt.get(), c)),
-                           OrEmpty(sqlite3_column_table_name(stmt.get(), c)),
-                           OrEmpty(sqlite3_column_origin_name(stmt.get(), c))});
+        origins.push_back({OrEmpty(Sqlite().sqlite3_column_database_name(stmt.get(), c)),
+                           OrEmpty(Sqlite().sqlite3_column_table_name(stmt.get(), c)),
+                           OrEmpty(Sqlite().sqlite3_column_origin_name(stmt.get(), c))});
     }
     Names = std::move(names);
     FOrigins = std::move(origins);
@@ -198,22 +224,22 @@ namespace {
 // The row the statement stands on into R, and each value's storage class into T.
 void ReadRow(const TConnection& db, sqlite3_stmt* Stmt, TDataSet::Record& R,
              std::vector<std::uint8_t>& T) {
-    const int columns = sqlite3_column_count(Stmt);
+    const int columns = Sqlite().sqlite3_column_count(Stmt);
     R.assign(static_cast<std::size_t>(columns), std::nullopt);
     T.assign(static_cast<std::size_t>(columns), 0);
     for (int c = 0; c < columns; ++c) {
-        const int type = sqlite3_column_type(Stmt, c);
+        const int type = Sqlite().sqlite3_column_type(Stmt, c);
         const auto i = static_cast<std::size_t>(c);
         T[i] = static_cast<std::uint8_t>(type);
         switch (type) {
         case SQLITE_NULL:
             break;
         case SQLITE_FLOAT:
-            R[i] = RealText(sqlite3_column_double(Stmt, c));
+            R[i] = RealText(Sqlite().sqlite3_column_double(Stmt, c));
             break;
         default:
             R[i] = ColumnBytes(Stmt, c, type == SQLITE_BLOB);
-            if (sqlite3_errcode(db.Handle()) == SQLITE_NOMEM)
+            if (Sqlite().sqlite3_errcode(db.Handle()) == SQLITE_NOMEM)
                 db.Fail();
             break;
         }
@@ -231,7 +257,7 @@ void TSQLiteQuery::InternalOpen(std::vector<std::string>& Names, std::vector<Rec
     std::vector<Record> records;
     std::vector<std::vector<std::uint8_t>> types;
     for (;;) {
-        const int rc = sqlite3_step(stmt.get());
+        const int rc = Sqlite().sqlite3_step(stmt.get());
         if (rc == SQLITE_DONE)
             break;
         if (rc != SQLITE_ROW)
@@ -255,7 +281,7 @@ std::int64_t TSQLiteQuery::InternalOpenCursor(std::vector<std::string>& Names) {
     PrepareQuery(*cursor, Names);
     std::int64_t count = 0;
     for (;;) {
-        const int rc = sqlite3_step(cursor->Stmt.get());
+        const int rc = Sqlite().sqlite3_step(cursor->Stmt.get());
         if (rc == SQLITE_DONE)
             break;
         if (rc != SQLITE_ROW)
@@ -263,7 +289,7 @@ std::int64_t TSQLiteQuery::InternalOpenCursor(std::vector<std::string>& Names) {
         ++count;
     }
     // The bindings stay.
-    if (sqlite3_reset(cursor->Stmt.get()) != SQLITE_OK)
+    if (Sqlite().sqlite3_reset(cursor->Stmt.get()) != SQLITE_OK)
         cursor->Db.Fail();
     FCursor = std::move(cursor);
     return count;
@@ -272,7 +298,7 @@ std::int64_t TSQLiteQuery::InternalOpenCursor(std::vector<std::string>& Names) {
 bool TSQLiteQuery::InternalFetch(Record& Next) {
     if (!FCursor)
         return false;
-    const int rc = sqlite3_step(FCursor->Stmt.get());
+    const int rc = Sqlite().sqlite3_step(FCursor->Stmt.get());
     if (rc == SQLITE_DONE)
         return false;
     if (rc != SQLITE_ROW)
@@ -346,22 +372,22 @@ void TSQLiteQuery::InternalPost(int RecNo, const Record& Original, const Record&
                 int rc = SQLITE_OK;
                 switch (FTypes[row][c]) {
                 case SQLITE_NULL:
-                    rc = sqlite3_bind_null(stmt.get(), index);
+                    rc = Sqlite().sqlite3_bind_null(stmt.get(), index);
                     break;
                 case SQLITE_INTEGER: {
                     std::int64_t n = 0;
                     std::from_chars(v->data(), v->data() + v->size(), n);
-                    rc = sqlite3_bind_int64(stmt.get(), index, n);
+                    rc = Sqlite().sqlite3_bind_int64(stmt.get(), index, n);
                     break;
                 }
                 case SQLITE_FLOAT: {
                     double d = 0;
                     std::from_chars(v->data(), v->data() + v->size(), d);
-                    rc = sqlite3_bind_double(stmt.get(), index, d);
+                    rc = Sqlite().sqlite3_bind_double(stmt.get(), index, d);
                     break;
                 }
                 case SQLITE_BLOB:
-                    rc = sqlite3_bind_blob64(stmt.get(), index, v->data(), v->size(),
+                    rc = Sqlite().sqlite3_bind_blob64(stmt.get(), index, v->data(), v->size(),
                                              SQLITE_TRANSIENT);
                     break;
                 default:
@@ -372,9 +398,9 @@ void TSQLiteQuery::InternalPost(int RecNo, const Record& Original, const Record&
                     db.Fail();
                 ++index;
             }
-            if (sqlite3_step(stmt.get()) != SQLITE_DONE)
+            if (Sqlite().sqlite3_step(stmt.get()) != SQLITE_DONE)
                 db.Fail();
-            const auto changes = sqlite3_changes64(db.Handle());
+            const auto changes = Sqlite().sqlite3_changes64(db.Handle());
             if (changes == 0)
                 db.Fail("the record was changed or deleted by another user");
             if (changes > 1)
@@ -384,7 +410,7 @@ void TSQLiteQuery::InternalPost(int RecNo, const Record& Original, const Record&
         db.Exec("RELEASE lumivex_post");
     } catch (...) {
         // Closing the connection would roll back too; saying so keeps the intent plain.
-        sqlite3_exec(db.Handle(), "ROLLBACK TO lumivex_post; RELEASE lumivex_post", nullptr,
+        Sqlite().sqlite3_exec(db.Handle(), "ROLLBACK TO lumivex_post; RELEASE lumivex_post", nullptr,
                      nullptr, nullptr);
         throw;
     }

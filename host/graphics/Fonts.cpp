@@ -1,6 +1,7 @@
 // Font faces through fontconfig, glyphs through FreeType, both cached.
 #include "host/graphics/detail/Fonts.h"
 #include "host/graphics/detail/FontFileCache.h"
+#include "host/sysutils/LateLibrary.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -121,6 +122,18 @@ private:
     FT_Face FFace = nullptr;
 };
 
+// Fontconfig is opened by the first face looked up, like its configuration: a program whose
+// faces are all known (or that draws no text) never loads it.
+#define LUMIVEX_FONTCONFIG(X)                                                                      \
+    X(FcConfigGetConfigDirs) X(FcConfigGetConfigFiles) X(FcConfigGetCurrent)                       \
+    X(FcConfigGetFontDirs) X(FcConfigSubstitute) X(FcDefaultSubstitute) X(FcFini)                  \
+    X(FcFontMatch) X(FcInit) X(FcPatternAddBool) X(FcPatternAddInteger)                            \
+    X(FcPatternAddString) X(FcPatternCreate) X(FcPatternDestroy) X(FcPatternGetInteger)            \
+    X(FcPatternGetString) X(FcStrListDone) X(FcStrListNext)
+struct TFontconfigApi {
+    LUMIVEX_FONTCONFIG(LUMIVEX_LATE_FIELD)
+};
+
 class FontSystem {
 public:
     FontSystem() {
@@ -134,7 +147,7 @@ public:
             FT_Done_FreeType(FLibrary);
         // Gives back fontconfig's configuration and caches, so that leak checkers see none.
         if (FFontconfig)
-            FcFini();
+            FFc.FcFini();
     }
 
     std::shared_ptr<SizedFont> Resolve(const TFont& Font) {
@@ -186,28 +199,28 @@ private:
             return FFiles.emplace(key, std::move(*known)).first->second;
         Location loc{"", 0};
         if (Fontconfig()) {
-            FcPattern* pattern = FcPatternCreate();
-            FcPatternAddString(pattern, FC_FAMILY,
+            FcPattern* pattern = FFc.FcPatternCreate();
+            FFc.FcPatternAddString(pattern, FC_FAMILY,
                                reinterpret_cast<const FcChar8*>(Family.c_str()));
-            FcPatternAddInteger(pattern, FC_WEIGHT,
+            FFc.FcPatternAddInteger(pattern, FC_WEIGHT,
                                 Style & FontStyleBit(fsBold) ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-            FcPatternAddInteger(pattern, FC_SLANT,
+            FFc.FcPatternAddInteger(pattern, FC_SLANT,
                                 Style & FontStyleBit(fsItalic) ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-            FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-            FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-            FcDefaultSubstitute(pattern);
+            FFc.FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+            FFc.FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+            FFc.FcDefaultSubstitute(pattern);
             FcResult result = FcResultNoMatch;
-            if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
+            if (FcPattern* match = FFc.FcFontMatch(nullptr, pattern, &result)) {
                 FcChar8* file = nullptr;
                 int index = 0;
-                if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
+                if (FFc.FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
                     loc.first = reinterpret_cast<const char*>(file);
-                    if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch)
+                    if (FFc.FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch)
                         loc.second = index;
                 }
-                FcPatternDestroy(match);
+                FFc.FcPatternDestroy(match);
             }
-            FcPatternDestroy(pattern);
+            FFc.FcPatternDestroy(pattern);
         }
         if (!loc.first.empty())
             FKnown.Remember(Family, Style, loc.first, loc.second, Sources());
@@ -219,7 +232,14 @@ private:
     bool Fontconfig() {
         if (!FFontconfigTried) {
             FFontconfigTried = true;
-            FFontconfig = FcInit() == FcTrue;
+            TFontconfigApi Api;
+            FFontconfig = OpenLateLibrary(
+                              "libfontconfig.so.1", {LUMIVEX_FONTCONFIG(LUMIVEX_LATE_ENTRY)})
+                              .empty();
+            if (FFontconfig) {
+                FFc = Api;
+                FFontconfig = FFc.FcInit() == FcTrue;
+            }
         }
         return FFontconfig;
     }
@@ -230,14 +250,14 @@ private:
         if (FSourcesRead)
             return FSources;
         FSourcesRead = true;
-        FcConfig* config = FcConfigGetCurrent();
-        for (FcStrList* list : {FcConfigGetConfigFiles(config), FcConfigGetConfigDirs(config),
-                                FcConfigGetFontDirs(config)}) {
+        FcConfig* config = FFc.FcConfigGetCurrent();
+        for (FcStrList* list : {FFc.FcConfigGetConfigFiles(config), FFc.FcConfigGetConfigDirs(config),
+                                FFc.FcConfigGetFontDirs(config)}) {
             if (!list)
                 continue;
-            while (const FcChar8* path = FcStrListNext(list))
+            while (const FcChar8* path = FFc.FcStrListNext(list))
                 FSources.emplace_back(reinterpret_cast<const char*>(path));
-            FcStrListDone(list);
+            FFc.FcStrListDone(list);
         }
         std::sort(FSources.begin(), FSources.end());
         FSources.erase(std::unique(FSources.begin(), FSources.end()), FSources.end());
@@ -248,6 +268,7 @@ private:
     FT_Library FLibrary = nullptr;
     bool FFontconfigTried = false;
     bool FFontconfig = false;
+    TFontconfigApi FFc;
     std::map<std::pair<std::string, TFontStyles>, Location> FFiles;
     // Fontconfig's answers of earlier runs, so that a run whose faces are known never starts it.
     FontFileCache FKnown;

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "host/sysutils/SysUtils.h"
+#include "host/sysutils/LateLibrary.h"
 
 #ifndef LUMIVEX_VCL_GENERATION
 #define LUMIVEX_VCL_GENERATION 40
@@ -60,28 +61,48 @@ private:
     std::size_t FAt = 0;
 };
 
+// libelf is opened by the first package read: the command's other work never needs it.
+#define LUMIVEX_LIBELF(X)                                                                        \
+    X(elf_begin) X(elf_end) X(elf_errmsg) X(elf_getdata) X(elf_getshdrstrndx) X(elf_kind)        \
+    X(elf_memory) X(elf_nextscn) X(elf_strptr) X(elf_version) X(gelf_getshdr)
+struct TLibElf {
+    LUMIVEX_LIBELF(LUMIVEX_LATE_FIELD)
+};
+const TLibElf& LibElf() {
+    static const TLibElf Loaded = [] {
+        TLibElf Api;
+        const std::string error =
+            detail::OpenLateLibrary("libelf.so.1", {LUMIVEX_LIBELF(LUMIVEX_LATE_ENTRY)});
+        if (!error.empty())
+            throw EPackageError("Cannot read package information: " + error);
+        return Api;
+    }();
+    return Loaded;
+}
+
 struct TElf {
     Elf* Handle = nullptr;
     ~TElf() {
         if (Handle)
-            elf_end(Handle);
+            LibElf().elf_end(Handle);
     }
 };
 
 TPackageInfo InfoOf(Elf* E, const std::string& Shown) {
-    if (!E || elf_kind(E) != ELF_K_ELF)
+    const TLibElf& Lib = LibElf();
+    if (!E || Lib.elf_kind(E) != ELF_K_ELF)
         throw EPackageError(Shown + " is not a package library (not an ELF file)");
     std::size_t names = 0;
-    if (elf_getshdrstrndx(E, &names) != 0)
-        throw EPackageError(Shown + " is not a package library: " + elf_errmsg(-1));
-    for (Elf_Scn* scn = elf_nextscn(E, nullptr); scn; scn = elf_nextscn(E, scn)) {
+    if (Lib.elf_getshdrstrndx(E, &names) != 0)
+        throw EPackageError(Shown + " is not a package library: " + Lib.elf_errmsg(-1));
+    for (Elf_Scn* scn = Lib.elf_nextscn(E, nullptr); scn; scn = Lib.elf_nextscn(E, scn)) {
         GElf_Shdr header;
-        if (!gelf_getshdr(scn, &header))
+        if (!Lib.gelf_getshdr(scn, &header))
             break;
-        const char* name = elf_strptr(E, names, header.sh_name);
+        const char* name = Lib.elf_strptr(E, names, header.sh_name);
         if (!name || PackageInfoSection != name)
             continue;
-        Elf_Data* data = elf_getdata(scn, nullptr);
+        Elf_Data* data = Lib.elf_getdata(scn, nullptr);
         if (!data || !data->d_buf)
             throw EPackageError(Shown + ": its package information cannot be read");
         try {
@@ -152,10 +173,10 @@ TPackageInfo DecodePackageInfo(std::string_view Bytes) {
 }
 
 TPackageInfo GetPackageInfoFromImage(std::string_view Image, const std::string& Shown) {
-    elf_version(EV_CURRENT);
+    LibElf().elf_version(EV_CURRENT);
     // libelf reads the image in place and wants it writable; a copy keeps the caller's intact.
     std::string copy(Image);
-    TElf e{elf_memory(copy.data(), copy.size())};
+    TElf e{LibElf().elf_memory(copy.data(), copy.size())};
     return InfoOf(e.Handle, Shown);
 }
 
@@ -167,8 +188,8 @@ TPackageInfo GetPackageInfo(const std::string& FileName) {
         int Fd;
         ~TFd() { ::close(Fd); }
     } closer{fd};
-    elf_version(EV_CURRENT);
-    TElf e{elf_begin(fd, ELF_C_READ, nullptr)};
+    LibElf().elf_version(EV_CURRENT);
+    TElf e{LibElf().elf_begin(fd, ELF_C_READ, nullptr)};
     return InfoOf(e.Handle, "\"" + FileName + "\"");
 }
 

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 #include <string>
 
+#include "host/sysutils/LateLibrary.h"
 #include "host/sysutils/SysUtils.h"
 
 namespace vcl {
@@ -89,6 +91,34 @@ TEST(Exceptions, ShareOneBaseDerivedFromTheStandardOne) {
         return;
     }
     ADD_FAILURE() << "no vcl::Exception";
+}
+
+TEST(LateLibraries, FillEveryFunctionOrNoneAndSayWhatIsMissing) {
+    const struct {
+        const char* SoName;
+        const char* Second;
+        const char* Error; // in the message, or nullptr when it loads
+    } cases[] = {
+        {"libc.so.6", "strlen", nullptr},
+        {"libc.so.6", "lumivex_no_such_function", "lumivex_no_such_function"},
+        {"liblumivex-no-such-library.so.9", "strlen", "liblumivex-no-such-library.so.9"},
+    };
+    for (const auto& c : cases) {
+        int sentinel = 0;
+        void* first = &sentinel;
+        void* second = first;
+        const std::string error =
+            detail::OpenLateLibrary(c.SoName, {{"memcpy", &first}, {c.Second, &second}});
+        if (!c.Error) {
+            EXPECT_EQ(error, "") << c.SoName;
+            ASSERT_NE(second, nullptr);
+            EXPECT_EQ(reinterpret_cast<decltype(&std::strlen)>(second)("four"), 4u);
+        } else {
+            EXPECT_NE(error.find(c.Error), std::string::npos) << error;
+            EXPECT_EQ(first, nullptr) << c.Second;
+            EXPECT_EQ(second, nullptr) << c.Second;
+        }
+    }
 }
 
 } // namespace
