@@ -13,6 +13,7 @@ namespace vcl {
 namespace {
 
 // SQLite is opened by the first query: a program that reads no database never loads it.
+// clang-format off
 #define LUMIVEX_SQLITE(X)                                                                          \
     X(sqlite3_bind_blob64) X(sqlite3_bind_double) X(sqlite3_bind_int64) X(sqlite3_bind_null)       \
     X(sqlite3_bind_parameter_count) X(sqlite3_bind_text64) X(sqlite3_busy_timeout)                 \
@@ -22,6 +23,7 @@ namespace {
     X(sqlite3_column_text) X(sqlite3_column_type) X(sqlite3_errcode) X(sqlite3_errmsg)             \
     X(sqlite3_errstr) X(sqlite3_exec) X(sqlite3_finalize) X(sqlite3_open_v2)                       \
     X(sqlite3_prepare_v2) X(sqlite3_reset) X(sqlite3_step) X(sqlite3_stmt_readonly)
+// clang-format on
 struct TSqlite {
     LUMIVEX_SQLITE(LUMIVEX_LATE_FIELD)
 };
@@ -82,8 +84,8 @@ public:
             Fail("the SQL text is too long");
         sqlite3_stmt* stmt = nullptr;
         const char* tail = nullptr;
-        if (Sqlite().sqlite3_prepare_v2(FDb.get(), Sql.data(), static_cast<int>(Sql.size()), &stmt, &tail) !=
-            SQLITE_OK)
+        if (Sqlite().sqlite3_prepare_v2(FDb.get(), Sql.data(), static_cast<int>(Sql.size()), &stmt,
+                                        &tail) != SQLITE_OK)
             Fail();
         Used = tail ? static_cast<std::size_t>(tail - Sql.data()) : Sql.size();
         return TStatement(stmt);
@@ -95,9 +97,10 @@ public:
     }
 
     void BindText(sqlite3_stmt* Stmt, int Index, const TDataSet::Value& Value) const {
-        const int rc = Value ? Sqlite().sqlite3_bind_text64(Stmt, Index, Value->data(), Value->size(),
-                                                   SQLITE_TRANSIENT, SQLITE_UTF8)
-                             : Sqlite().sqlite3_bind_null(Stmt, Index);
+        const int rc = Value
+                           ? Sqlite().sqlite3_bind_text64(Stmt, Index, Value->data(), Value->size(),
+                                                          SQLITE_TRANSIENT, SQLITE_UTF8)
+                           : Sqlite().sqlite3_bind_null(Stmt, Index);
         if (rc != SQLITE_OK)
             Fail();
     }
@@ -388,7 +391,7 @@ void TSQLiteQuery::InternalPost(int RecNo, const Record& Original, const Record&
                 }
                 case SQLITE_BLOB:
                     rc = Sqlite().sqlite3_bind_blob64(stmt.get(), index, v->data(), v->size(),
-                                             SQLITE_TRANSIENT);
+                                                      SQLITE_TRANSIENT);
                     break;
                 default:
                     db.BindText(stmt.get(), index, v);
@@ -410,8 +413,8 @@ void TSQLiteQuery::InternalPost(int RecNo, const Record& Original, const Record&
         db.Exec("RELEASE lumivex_post");
     } catch (...) {
         // Closing the connection would roll back too; saying so keeps the intent plain.
-        Sqlite().sqlite3_exec(db.Handle(), "ROLLBACK TO lumivex_post; RELEASE lumivex_post", nullptr,
-                     nullptr, nullptr);
+        Sqlite().sqlite3_exec(db.Handle(), "ROLLBACK TO lumivex_post; RELEASE lumivex_post",
+                              nullptr, nullptr, nullptr);
         throw;
     }
     // The row now holds the text that was bound, converted by the column's affinity when it

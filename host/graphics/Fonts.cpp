@@ -124,12 +124,14 @@ private:
 
 // Fontconfig is opened by the first face looked up, like its configuration: a program whose
 // faces are all known (or that draws no text) never loads it.
+// clang-format off
 #define LUMIVEX_FONTCONFIG(X)                                                                      \
     X(FcConfigGetConfigDirs) X(FcConfigGetConfigFiles) X(FcConfigGetCurrent)                       \
-    X(FcConfigGetFontDirs) X(FcConfigSubstitute) X(FcDefaultSubstitute) X(FcFini)                  \
-    X(FcFontMatch) X(FcInit) X(FcPatternAddBool) X(FcPatternAddInteger)                            \
-    X(FcPatternAddString) X(FcPatternCreate) X(FcPatternDestroy) X(FcPatternGetInteger)            \
-    X(FcPatternGetString) X(FcStrListDone) X(FcStrListNext)
+    X(FcConfigGetFontDirs) X(FcConfigSubstitute) X(FcDefaultSubstitute) X(FcFini) X(FcFontMatch)   \
+    X(FcInit) X(FcPatternAddBool) X(FcPatternAddInteger) X(FcPatternAddString)                     \
+    X(FcPatternCreate) X(FcPatternDestroy) X(FcPatternGetInteger) X(FcPatternGetString)            \
+    X(FcStrListDone) X(FcStrListNext)
+// clang-format on
 struct TFontconfigApi {
     LUMIVEX_FONTCONFIG(LUMIVEX_LATE_FIELD)
 };
@@ -201,11 +203,13 @@ private:
         if (Fontconfig()) {
             FcPattern* pattern = FFc.FcPatternCreate();
             FFc.FcPatternAddString(pattern, FC_FAMILY,
-                               reinterpret_cast<const FcChar8*>(Family.c_str()));
+                                   reinterpret_cast<const FcChar8*>(Family.c_str()));
             FFc.FcPatternAddInteger(pattern, FC_WEIGHT,
-                                Style & FontStyleBit(fsBold) ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+                                    Style & FontStyleBit(fsBold) ? FC_WEIGHT_BOLD
+                                                                 : FC_WEIGHT_REGULAR);
             FFc.FcPatternAddInteger(pattern, FC_SLANT,
-                                Style & FontStyleBit(fsItalic) ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+                                    Style & FontStyleBit(fsItalic) ? FC_SLANT_ITALIC
+                                                                   : FC_SLANT_ROMAN);
             FFc.FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
             FFc.FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
             FFc.FcDefaultSubstitute(pattern);
@@ -233,9 +237,9 @@ private:
         if (!FFontconfigTried) {
             FFontconfigTried = true;
             TFontconfigApi Api;
-            FFontconfig = OpenLateLibrary(
-                              "libfontconfig.so.1", {LUMIVEX_FONTCONFIG(LUMIVEX_LATE_ENTRY)})
-                              .empty();
+            FFontconfig =
+                OpenLateLibrary("libfontconfig.so.1", {LUMIVEX_FONTCONFIG(LUMIVEX_LATE_ENTRY)})
+                    .empty();
             if (FFontconfig) {
                 FFc = Api;
                 FFontconfig = FFc.FcInit() == FcTrue;
@@ -251,8 +255,9 @@ private:
             return FSources;
         FSourcesRead = true;
         FcConfig* config = FFc.FcConfigGetCurrent();
-        for (FcStrList* list : {FFc.FcConfigGetConfigFiles(config), FFc.FcConfigGetConfigDirs(config),
-                                FFc.FcConfigGetFontDirs(config)}) {
+        for (FcStrList* list :
+             {FFc.FcConfigGetConfigFiles(config), FFc.FcConfigGetConfigDirs(config),
+              FFc.FcConfigGetFontDirs(config)}) {
             if (!list)
                 continue;
             while (const FcChar8* path = FFc.FcStrListNext(list))

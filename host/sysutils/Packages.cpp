@@ -11,8 +11,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "host/sysutils/SysUtils.h"
 #include "host/sysutils/LateLibrary.h"
+#include "host/sysutils/SysUtils.h"
 
 #ifndef LUMIVEX_VCL_GENERATION
 #define LUMIVEX_VCL_GENERATION 40
@@ -62,9 +62,11 @@ private:
 };
 
 // libelf is opened by the first package read: the command's other work never needs it.
-#define LUMIVEX_LIBELF(X)                                                                        \
-    X(elf_begin) X(elf_end) X(elf_errmsg) X(elf_getdata) X(elf_getshdrstrndx) X(elf_kind)        \
+// clang-format off
+#define LUMIVEX_LIBELF(X)                                                                          \
+    X(elf_begin) X(elf_end) X(elf_errmsg) X(elf_getdata) X(elf_getshdrstrndx) X(elf_kind)          \
     X(elf_memory) X(elf_nextscn) X(elf_strptr) X(elf_version) X(gelf_getshdr)
+// clang-format on
 struct TLibElf {
     LUMIVEX_LIBELF(LUMIVEX_LATE_FIELD)
 };

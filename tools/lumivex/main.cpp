@@ -3,9 +3,12 @@
 // Exit status: 0 done, 1 the work failed (rendering or writing), 2 the command line asked for
 // something that cannot be done. Every failure is one line on standard error.
 
+#include <algorithm>
 #include <exception>
 #include <iostream>
+#include <iterator>
 #include <string>
+#include <string_view>
 
 #include <CLI/CLI.hpp>
 
@@ -44,6 +47,19 @@ int Fail(int Status, const std::string& Message) {
     return Status;
 }
 
+// The commands, by the names the line gives them.
+constexpr std::string_view Commands[] = {"render", "samples", "list",   "batch",
+                                         "form",   "preview", "package"};
+
+// The command a line names: the options before it take no values, so it is the first argument
+// that is not an option.
+std::string_view NamedCommand(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] != '-')
+            return argv[i];
+    return {};
+}
+
 int ReportParseError(const CLI::App& App, const CLI::ParseError& Error) {
     // --help and --version arrive as "errors" with status 0; CLI11 prints them itself.
     if (Error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
@@ -70,21 +86,36 @@ int main(int argc, char** argv) {
                "batch record skipped, refused or failed); 2 bad arguments or data the symbology "
                "would change; 130 a batch interrupted. Each command's --help says more.");
 
+    // Only the command named is built: the options of all of them are most of a short run's own
+    // work. With none named, or a name that is none of them (help, --types, a mistake), all are,
+    // so that the help lists them and a mistake is told as it always was.
+    const std::string_view Named = NamedCommand(argc, argv);
+    const bool All =
+        std::find(std::begin(Commands), std::end(Commands), Named) == std::end(Commands);
+    const auto Wanted = [&](std::string_view Name) { return All || Named == Name; };
+
     lumivex::cli::RenderOptions RenderOptions;
-    CLI::App* Render = lumivex::cli::AddRenderCommand(App, RenderOptions);
     lumivex::cli::LineInputOptions LineOptions;
-    lumivex::cli::AddLineInputOptions(*Render, LineOptions);
+    CLI::App* Render = nullptr;
+    if (Wanted("render")) {
+        Render = lumivex::cli::AddRenderCommand(App, RenderOptions);
+        lumivex::cli::AddLineInputOptions(*Render, LineOptions);
+    }
     lumivex::cli::SamplesOptions SamplesOptions;
-    CLI::App* Samples = lumivex::cli::AddSamplesCommand(App, SamplesOptions);
-    CLI::App* List = lumivex::cli::AddListCommand(App);
+    CLI::App* Samples =
+        Wanted("samples") ? lumivex::cli::AddSamplesCommand(App, SamplesOptions) : nullptr;
+    CLI::App* List = Wanted("list") ? lumivex::cli::AddListCommand(App) : nullptr;
     lumivex::cli::BatchOptions BatchOptions;
-    CLI::App* Batch = lumivex::cli::AddBatchCommand(App, BatchOptions);
+    CLI::App* Batch = Wanted("batch") ? lumivex::cli::AddBatchCommand(App, BatchOptions) : nullptr;
     lumivex::cli::FormOptions FormOptions;
-    CLI::App* Form = lumivex::cli::AddFormCommand(App, FormOptions);
+    CLI::App* Form = Wanted("form") ? lumivex::cli::AddFormCommand(App, FormOptions) : nullptr;
     lumivex::cli::PreviewOptions PreviewOptions;
-    CLI::App* Preview = lumivex::cli::AddPreviewCommand(App, PreviewOptions);
+    CLI::App* Preview =
+        Wanted("preview") ? lumivex::cli::AddPreviewCommand(App, PreviewOptions) : nullptr;
     lumivex::cli::PackageOptions PackageOptions;
-    CLI::App* Package = lumivex::cli::AddPackageCommand(App, PackageOptions);
+    CLI::App* Package =
+        Wanted("package") ? lumivex::cli::AddPackageCommand(App, PackageOptions) : nullptr;
+    const auto Parsed = [](const CLI::App* Command) { return Command && Command->parsed(); };
 
     try {
         App.parse(argc, argv);
@@ -98,24 +129,24 @@ int main(int argc, char** argv) {
     try {
         if (Types && App.get_subcommands().empty())
             lumivex::cli::RunList();
-        if (Render->parsed()) {
+        if (Parsed(Render)) {
             if (lumivex::cli::LineInputGiven(*Render))
                 return lumivex::cli::RunRenderLines(*Render, RenderOptions, LineOptions);
             if (Render->get_option("--data")->count() == 0)
                 return ReportParseError(App, CLI::RequiredError("-d,--data or -i,--input"));
             lumivex::cli::RunRender(RenderOptions);
         }
-        if (Samples->parsed())
+        if (Parsed(Samples))
             lumivex::cli::RunSamples(SamplesOptions);
-        if (List->parsed())
+        if (Parsed(List))
             lumivex::cli::RunList();
-        if (Batch->parsed())
+        if (Parsed(Batch))
             return lumivex::cli::RunBatch(BatchOptions);
-        if (Form->parsed())
+        if (Parsed(Form))
             lumivex::cli::RunForm(*Form, FormOptions);
-        if (Package->parsed())
+        if (Parsed(Package))
             return lumivex::cli::RunPackage(*Package, PackageOptions);
-        if (Preview->parsed())
+        if (Parsed(Preview))
             return lumivex::cli::RunPreview(argc, argv, PreviewOptions);
     } catch (const lumivex::cli::UsageError& Error) {
         return Fail(ExitUsage, Error.what());
