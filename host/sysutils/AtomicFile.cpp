@@ -12,6 +12,7 @@
 #include <streambuf>
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,7 +71,15 @@ mode_t ModeFor(const std::string& Target, bool Replace, bool* Exact) {
 std::string RandomName(const std::string& Prefix) {
     static constexpr char Letters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    thread_local std::mt19937_64 Random{std::random_device{}()};
+    // Seeded by the kernel: std::random_device probes the processor first, which costs a
+    // short program more than the file it writes.
+    thread_local std::mt19937_64 Random{[] {
+        std::uint64_t Seed = 0;
+        if (::getrandom(&Seed, sizeof Seed, GRND_NONBLOCK) != sizeof Seed)
+            Seed = static_cast<std::uint64_t>(::getpid()) << 32 ^
+                   static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&Seed));
+        return Seed;
+    }()};
     std::string Name = Prefix;
     std::uint64_t Bits = Random();
     for (int i = 0; i < 6; ++i, Bits >>= 6)
