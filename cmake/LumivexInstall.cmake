@@ -25,7 +25,7 @@ endforeach()
 # (cmake --install --prefix, DESTDIR).
 file(RELATIVE_PATH LUMIVEX_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 string(REGEX REPLACE "/$" "" LUMIVEX_PC_TO_PREFIX "${LUMIVEX_PC_TO_PREFIX}")
-set(LUMIVEX_PC_REQUIRES "libpng zlib freetype2 fontconfig cairo")
+set(LUMIVEX_PC_REQUIRES "libpng zlib libdeflate freetype2 fontconfig cairo")
 if(BUILD_SHARED_LIBS)
   set(LUMIVEX_PC_REQUIRES_FIELD "Requires.private")
 else()

@@ -7,6 +7,8 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config
   # libraries the code links
   libpng-dev libfreetype-dev libfontconfig-dev libcli11-dev libsqlite3-dev
+  # the PNG writer's checksums
+  libdeflate-dev
   # vector output (SVG, EPS, PDF): cairo's surfaces, text through its FreeType faces
   libcairo2-dev
   # package information read from the ELF sections of a package library
