@@ -148,6 +148,10 @@ public:
         }
         // Left-align the pattern in 32 bits; each run is then the count of leading ones or zeros.
         std::uint32_t bits = Word << (31 - TopBit);
+        if (FRow.Row && Count > 0 && Count <= 32 && FScale > 0) {
+            DirectPattern(bits & ~std::uint32_t{0} << (32 - Count), Count);
+            return;
+        }
         int i = 0;
         while (i < Count) {
             const bool dark = bits & 0x80000000u;
@@ -175,6 +179,43 @@ public:
     }
 
 private:
+    // Pattern's walk when its bars are full ones written into the direct row: the walk goes
+    // from bar to bar, the spaces between them only counted, with the position and the row
+    // kept in registers (a store through a byte pointer could change any member).
+    void DirectPattern(std::uint32_t Bits, int Count) {
+        std::uint8_t* const row = FRow.Row;
+        const std::int64_t width = FRow.Width;
+        const std::uint8_t ink = FRow.Ink;
+        const std::int64_t scale = FScale;
+        const std::int64_t start = FX;
+        std::int64_t x = start;
+        while (Bits) {
+            const int space = std::countl_zero(Bits);
+            Bits <<= space;
+            x += space * scale;
+            const int dark = std::countl_one(Bits);
+            Bits = dark < 32 ? Bits << dark : 0;
+            const std::int64_t x2 = x + dark * scale;
+            std::int64_t a = std::max<std::int64_t>(x, 0), b = std::min<std::int64_t>(x2, width);
+            if (FRow.Mirrored)
+                std::tie(a, b) = std::pair(width - b, width - a);
+            FillRow(row, a, b, ink);
+            x = x2;
+        }
+        FX = start + std::int64_t{Count} * scale;
+        FModules += Count;
+    }
+    // Bars are mostly a few pixels wide, where a loop beats a call to memset; a wide module (a
+    // large Scale) is one call.
+    static void FillRow(std::uint8_t* Row, std::int64_t A, std::int64_t B, std::uint8_t Ink) {
+        if (B - A > 16) {
+            std::memset(Row + A, Ink, static_cast<std::size_t>(B - A));
+        } else {
+            for (std::int64_t x = A; x < B; ++x)
+                Row[x] = Ink;
+        }
+    }
+
     void Element(int Modules, std::int64_t Y1) {
         const std::int64_t x2 = FX + std::int64_t{Modules} * FScale;
         if (FRow.Row && Y1 == FTop) {
@@ -182,14 +223,7 @@ private:
             std::int64_t b = std::min<std::int64_t>(std::max(FX, x2), FRow.Width);
             if (FRow.Mirrored)
                 std::tie(a, b) = std::pair(FRow.Width - b, FRow.Width - a);
-            // Bars are mostly a few pixels wide, where a loop beats a call to memset; a wide
-            // module (a large Scale) is one call.
-            if (b - a > 16) {
-                std::memset(FRow.Row + a, FRow.Ink, static_cast<std::size_t>(b - a));
-            } else {
-                for (std::int64_t x = a; x < b; ++x)
-                    FRow.Row[x] = FRow.Ink;
-            }
+            FillRow(FRow.Row, a, b, FRow.Ink);
         } else if (FSink) {
             const std::int64_t y2 = std::int64_t{FTop} + FHeight;
             FSink->Bar(std::min(FX, x2), std::min(Y1, y2), std::max(FX, x2), std::max(Y1, y2));
