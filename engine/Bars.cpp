@@ -88,8 +88,8 @@ void RasterBars::BackgroundTo(std::int64_t X) {
         return;
     // Columns FPainted..X-1 are turned rows FPainted..X-1 (90) or W-X..W-1-FPainted (270).
     const std::int64_t r1 = FDegrees == 90 ? FPainted : FWidth - X;
-    vcl::FillBytes(FTop + static_cast<std::size_t>(r1) * FRowBytes, FBack,
-                   static_cast<std::size_t>(X - FPainted) * FRowBytes);
+    vcl::FillRun(FTop + static_cast<std::size_t>(r1) * FRowBytes, FBack,
+                 static_cast<std::size_t>(X - FPainted) * FRowBytes);
     FPainted = X;
 }
 
@@ -145,16 +145,11 @@ void RasterBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int
         std::uint8_t* first = FTop + static_cast<std::size_t>(r1) * FRowBytes;
         FPainted = X2;
         if (span == FRowBytes) {
-            vcl::FillBytes(first, ink.b0, rows * FRowBytes);
+            vcl::FillRun(first, ink.b0, rows * FRowBytes);
             return;
         }
-        const std::size_t most = TurnedBlockRows();
-        for (std::size_t left = rows; left > 0;) {
-            const std::size_t n = std::min(left, most);
-            std::memcpy(first, TurnedBlock(static_cast<std::size_t>(from), span, n), n * FRowBytes);
-            first += n * FRowBytes;
-            left -= n;
-        }
+        const TurnedRows& pattern = TurnedPattern(static_cast<std::size_t>(from), span);
+        vcl::FillRepeat(first, rows * FRowBytes, pattern.Bytes.data(), pattern.Period);
         return;
     }
     Split(Y1);
@@ -168,36 +163,26 @@ void RasterBars::Bar(std::int64_t X1, std::int64_t Y1, std::int64_t X2, std::int
     }
 }
 
-std::size_t RasterBars::TurnedBlockRows() const {
-    // Small enough to stay in the first-level cache beside the rows it fills.
-    return std::max<std::size_t>(1, (16 * 1024) / FRowBytes);
-}
-
-const std::uint8_t* RasterBars::TurnedBlock(std::size_t From, std::size_t Span, std::size_t Rows) {
-    auto it = std::find_if(FTurnedRows.begin(), FTurnedRows.end(),
-                           [&](const TurnedRows& t) { return t.From == From && t.Span == Span; });
-    if (it == FTurnedRows.end()) {
-        // Full bars and POSTNET's half bars: two spans in all, a few with clipped bars.
-        if (FTurnedRows.size() == 4)
-            FTurnedRows.clear();
-        TurnedRows& t = FTurnedRows.emplace_back();
-        t.From = From;
-        t.Span = Span;
-        t.Rows = 1;
-        t.Bytes.resize(FRowBytes);
-        std::uint8_t* row = t.Bytes.data();
-        vcl::FillBytes(row, FBack, From);
-        vcl::FillBytes(row + From, FInk.b0, Span);
-        vcl::FillBytes(row + From + Span, FBack, FRowBytes - From - Span);
-        it = FTurnedRows.end() - 1;
-    }
-    if (it->Rows < Rows) {
-        const std::size_t had = it->Rows;
-        it->Rows = std::max(Rows, std::min(2 * had, TurnedBlockRows()));
-        it->Bytes.resize(it->Rows * FRowBytes);
-        CopyDown(it->Bytes.data(), FRowBytes, it->Rows);
-    }
-    return it->Bytes.data();
+const RasterBars::TurnedRows& RasterBars::TurnedPattern(std::size_t From, std::size_t Span) {
+    for (const TurnedRows& t : FTurnedRows)
+        if (t.From == From && t.Span == Span)
+            return t;
+    // Full bars and POSTNET's half bars: two spans in all, a few with clipped bars.
+    if (FTurnedRows.size() == 4)
+        FTurnedRows.clear();
+    TurnedRows& t = FTurnedRows.emplace_back();
+    t.From = From;
+    t.Span = Span;
+    t.Period = vcl::RepeatPeriod(FRowBytes);
+    t.Bytes.resize(t.Period + vcl::RepeatSlack);
+    std::uint8_t* row = t.Bytes.data();
+    vcl::FillBytes(row, FBack, From);
+    vcl::FillBytes(row + From, FInk.b0, Span);
+    vcl::FillBytes(row + From + Span, FBack, FRowBytes - From - Span);
+    // The rows that make up the period, then the first of them again as far as the slack goes.
+    for (std::size_t done = FRowBytes; done < t.Bytes.size(); done += FRowBytes)
+        std::memcpy(row + done, row, std::min(FRowBytes, t.Bytes.size() - done));
+    return t;
 }
 
 RasterBars::FullBarRow RasterBars::DirectRow() const {

@@ -94,16 +94,14 @@ private:
     std::int64_t FPainted = 0;
     void BackgroundTo(std::int64_t X);
     // Turned by a quarter, the fresh rows of a bar are all alike: background, the bar's span,
-    // background. They are copied from a block of such rows, made once per span and grown as
-    // wider bars come, so that a bar costs one copy of its rows rather than three fills a row.
+    // background. They are written as one repeating pattern, kept once per span, so that a bar
+    // costs one pass over its rows rather than three fills a row.
     struct TurnedRows {
-        std::size_t From = 0, Span = 0, Rows = 0;
-        std::vector<std::uint8_t> Bytes;
+        std::size_t From = 0, Span = 0, Period = 0;
+        std::vector<std::uint8_t> Bytes; // for vcl::FillRepeat
     };
     std::vector<TurnedRows> FTurnedRows;
-    // At least Rows (at most TurnedBlockRows()) rows of the pattern.
-    const std::uint8_t* TurnedBlock(std::size_t From, std::size_t Span, std::size_t Rows);
-    std::size_t TurnedBlockRows() const;
+    const TurnedRows& TurnedPattern(std::size_t From, std::size_t Span);
 };
 
 // Walks a symbol's modules from left to right. A module is Scale pixels wide; a full bar runs

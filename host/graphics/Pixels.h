@@ -44,6 +44,28 @@ inline void FillBytes(std::uint8_t* P, std::uint8_t V, std::size_t N) {
     std::memset(P, V, N);
 }
 
+// The bytes past a repeating pattern's period that FillRepeat reads: its block holds the period
+// and then this many of its first bytes again.
+inline constexpr std::size_t RepeatSlack = 64;
+
+// Fills N bytes at P with V, in aligned blocks of the widest stores the processor has. For the
+// runs of whole turned rows that a turned picture is written in (hundreds to thousands of bytes),
+// where stores that straddle cache lines, and memset's call, cost more than the bytes.
+void FillRun(std::uint8_t* P, std::uint8_t V, std::size_t N);
+
+// Writes N bytes at P that repeat with Period (at least RepeatSlack): byte t is
+// Block[t % Period]. Block holds Period + RepeatSlack bytes, the last RepeatSlack the same as the
+// first. Rows of one pattern one after another, or a row copied down over the rows below it,
+// written as FillRun writes a run; Block may be the first of those rows, followed by as much of
+// the next one as is already written.
+void FillRepeat(std::uint8_t* P, std::size_t N, const std::uint8_t* Block, std::size_t Period);
+
+// The period of whole rows of RowBytes that FillRepeat can take: the fewest rows that reach
+// RepeatSlack bytes.
+inline std::size_t RepeatPeriod(std::size_t RowBytes) {
+    return RowBytes >= RepeatSlack ? RowBytes : (RepeatSlack + RowBytes - 1) / RowBytes * RowBytes;
+}
+
 // A colour as stored in one pixel format: the palette index (pf8bit), the bit (pf1bit) or the
 // blue, green and red bytes (pf24bit).
 struct PixelValue {
