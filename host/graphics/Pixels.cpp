@@ -7,6 +7,10 @@
 
 #if defined(__x86_64__) && defined(__SSE2__)
 #include <immintrin.h>
+#if defined(__GLIBC__) && __has_include(<sys/platform/x86.h>)
+#include <sys/platform/x86.h>
+#define LUMIVEX_GLIBC_CPU_FEATURES 1
+#endif
 #endif
 
 namespace vcl {
@@ -79,7 +83,14 @@ void FillRepeatSse2(std::uint8_t* P, std::size_t N, const std::uint8_t* Block, s
 
 bool HasAvx2() {
 #if defined(LUMIVEX_FILL_DISPATCH)
+    // glibc's answer, which it found when the program started; the compiler's own
+    // (__builtin_cpu_supports) would bring libgcc's start-up probe of the processor into every
+    // program linked with a static libgcc.
+#if defined(LUMIVEX_GLIBC_CPU_FEATURES)
+    static const bool avx2 = CPU_FEATURE_ACTIVE(AVX2);
+#else
     static const bool avx2 = __builtin_cpu_supports("avx2");
+#endif
     return avx2;
 #else
     return false;
