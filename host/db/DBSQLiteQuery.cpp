@@ -28,15 +28,11 @@ struct TSqlite {
     LUMIVEX_SQLITE(LUMIVEX_LATE_FIELD)
 };
 const TSqlite& Sqlite() {
-    static const TSqlite Loaded = [] {
-        TSqlite Api;
-        const std::string error =
-            detail::OpenLateLibrary("libsqlite3.so.0", {LUMIVEX_SQLITE(LUMIVEX_LATE_ENTRY)});
-        if (!error.empty())
-            throw EDatabaseError("Cannot open SQLite: " + error);
-        return Api;
-    }();
-    return Loaded;
+    return detail::LateApi<TSqlite>(
+        [](TSqlite& Api) {
+            return detail::OpenLateLibrary("libsqlite3.so.0", {LUMIVEX_SQLITE(LUMIVEX_LATE_ENTRY)});
+        },
+        [](const std::string& Why) { throw EDatabaseError("Cannot open SQLite: " + Why); });
 }
 
 struct TDatabaseCloser {

@@ -7,8 +7,13 @@
 //
 //   #define LUMIVEX_SQLITE(X) X(sqlite3_open_v2) X(sqlite3_close_v2)
 //   struct TSqlite { LUMIVEX_SQLITE(LUMIVEX_LATE_FIELD) };
-//   TSqlite Api;
-//   std::string Error = OpenLateLibrary("libsqlite3.so.0", {LUMIVEX_SQLITE(LUMIVEX_LATE_ENTRY)});
+//   const TSqlite& Sqlite() {
+//       return LateApi<TSqlite>(
+//           [](TSqlite& Api) {
+//               return OpenLateLibrary("libsqlite3.so.0", {LUMIVEX_SQLITE(LUMIVEX_LATE_ENTRY)});
+//           },
+//           [](const std::string& Why) { throw EDatabaseError("Cannot open SQLite: " + Why); });
+//   }
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -23,5 +28,19 @@ namespace vcl::detail {
 // loader words it; the pointers are then all left null.
 std::string OpenLateLibrary(const char* SoName,
                             std::initializer_list<std::pair<const char*, void**>> Functions);
+
+// The one table of TApi in the process, filled by Open (which returns OpenLateLibrary's answer)
+// on first use. When that fails, Fail raises the caller's exception with the loader's words, and
+// the next use tries again.
+template <typename TApi, typename TOpen, typename TFail>
+const TApi& LateApi(TOpen Open, TFail Fail) {
+    static const TApi Loaded = [&] {
+        TApi Api;
+        if (const std::string why = Open(Api); !why.empty())
+            Fail(why);
+        return Api;
+    }();
+    return Loaded;
+}
 
 } // namespace vcl::detail

@@ -71,15 +71,13 @@ struct TLibElf {
     LUMIVEX_LIBELF(LUMIVEX_LATE_FIELD)
 };
 const TLibElf& LibElf() {
-    static const TLibElf Loaded = [] {
-        TLibElf Api;
-        const std::string error =
-            detail::OpenLateLibrary("libelf.so.1", {LUMIVEX_LIBELF(LUMIVEX_LATE_ENTRY)});
-        if (!error.empty())
-            throw EPackageError("Cannot read package information: " + error);
-        return Api;
-    }();
-    return Loaded;
+    return detail::LateApi<TLibElf>(
+        [](TLibElf& Api) {
+            return detail::OpenLateLibrary("libelf.so.1", {LUMIVEX_LIBELF(LUMIVEX_LATE_ENTRY)});
+        },
+        [](const std::string& Why) {
+            throw EPackageError("Cannot read package information: " + Why);
+        });
 }
 
 struct TElf {

@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 #include "host/sysutils/LateLibrary.h"
@@ -119,6 +120,22 @@ TEST(LateLibraries, FillEveryFunctionOrNoneAndSayWhatIsMissing) {
             EXPECT_EQ(second, nullptr) << c.Second;
         }
     }
+}
+
+TEST(LateLibraries, AFailedFirstUseIsTriedAgainAndASuccessIsKept) {
+    struct TApi {
+        int Value = 0;
+    };
+    int opens = 0;
+    const auto open = [&](TApi& Api) {
+        Api.Value = 7;
+        return ++opens == 1 ? std::string("not there yet") : std::string();
+    };
+    const auto fail = [](const std::string& Why) { throw std::runtime_error(Why); };
+    EXPECT_THROW(detail::LateApi<TApi>(open, fail), std::runtime_error);
+    EXPECT_EQ(detail::LateApi<TApi>(open, fail).Value, 7);
+    EXPECT_EQ(detail::LateApi<TApi>(open, fail).Value, 7);
+    EXPECT_EQ(opens, 2);
 }
 
 } // namespace
