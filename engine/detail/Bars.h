@@ -183,6 +183,7 @@ private:
     void DirectPattern(std::uint32_t Bits, int Count) {
         std::uint8_t* const row = FRow.Row;
         const std::int64_t width = FRow.Width;
+        const bool mirrored = FRow.Mirrored;
         const std::uint8_t ink = FRow.Ink;
         const std::int64_t scale = FScale;
         const std::int64_t start = FX;
@@ -194,18 +195,20 @@ private:
             const int dark = std::countl_one(Bits);
             Bits = dark < 32 ? Bits << dark : 0;
             const std::int64_t x2 = x + dark * scale;
-            std::int64_t a = std::max<std::int64_t>(x, 0), b = std::min<std::int64_t>(x2, width);
-            if (FRow.Mirrored)
-                std::tie(a, b) = std::pair(width - b, width - a);
-            FillRow(row, a, b, ink);
+            FillRow(row, width, mirrored, ink, x, x2);
             x = x2;
         }
         FX = start + std::int64_t{Count} * scale;
         FModules += Count;
     }
+    // Columns X1..X2-1 of a direct Row of Width in Ink, cut to the row, mirrored when it is.
     // Bars are mostly a few pixels wide, where a loop beats a call to memset; a wide module (a
     // large Scale) is one call.
-    static void FillRow(std::uint8_t* Row, std::int64_t A, std::int64_t B, std::uint8_t Ink) {
+    static void FillRow(std::uint8_t* Row, std::int64_t Width, bool Mirrored, std::uint8_t Ink,
+                        std::int64_t X1, std::int64_t X2) {
+        std::int64_t A = std::max<std::int64_t>(X1, 0), B = std::min<std::int64_t>(X2, Width);
+        if (Mirrored)
+            std::tie(A, B) = std::pair(Width - B, Width - A);
         if (B - A > 16) {
             std::memset(Row + A, Ink, static_cast<std::size_t>(B - A));
         } else {
@@ -217,11 +220,8 @@ private:
     void Element(int Modules, std::int64_t Y1) {
         const std::int64_t x2 = FX + std::int64_t{Modules} * FScale;
         if (FRow.Row && Y1 == FTop) {
-            std::int64_t a = std::max<std::int64_t>(std::min(FX, x2), 0);
-            std::int64_t b = std::min<std::int64_t>(std::max(FX, x2), FRow.Width);
-            if (FRow.Mirrored)
-                std::tie(a, b) = std::pair(FRow.Width - b, FRow.Width - a);
-            FillRow(FRow.Row, a, b, FRow.Ink);
+            FillRow(FRow.Row, FRow.Width, FRow.Mirrored, FRow.Ink, std::min(FX, x2),
+                    std::max(FX, x2));
         } else if (FSink) {
             const std::int64_t y2 = std::int64_t{FTop} + FHeight;
             FSink->Bar(std::min(FX, x2), std::min(Y1, y2), std::max(FX, x2), std::max(Y1, y2));

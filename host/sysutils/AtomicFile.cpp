@@ -75,8 +75,10 @@ std::string RandomName(const std::string& Prefix) {
     // short program more than the file it writes.
     thread_local std::mt19937_64 Random{[] {
         std::uint64_t Seed = 0;
+        // Without the kernel's bytes (its pool not ready yet), the process and the thread (its
+        // stack) at least tell the seeds apart; a name taken already is tried again anyway.
         if (::getrandom(&Seed, sizeof Seed, GRND_NONBLOCK) != sizeof Seed)
-            Seed = static_cast<std::uint64_t>(::getpid()) << 32 ^
+            Seed = (static_cast<std::uint64_t>(::getpid()) << 32) ^
                    static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&Seed));
         return Seed;
     }()};
